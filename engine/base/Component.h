@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/base/Persistent.h"
+
 namespace ukh {
 
 enum class TOperation : uint8_t { opInsert, opRemove };
@@ -21,12 +23,10 @@ enum TComponentStateFlag : uint8_t {
   csDestroying = 1 << 2,  // inside the destructor
 };
 
-class TComponent {
+class TComponent : public TPersistent {
  public:
   explicit TComponent(TComponent* owner = nullptr) : FOwner(owner) {}
-  virtual ~TComponent();
-  TComponent(const TComponent&) = delete;
-  TComponent& operator=(const TComponent&) = delete;
+  ~TComponent() override;
 
   TComponent* Owner() const { return FOwner; }
   void SetOwner(TComponent* owner) { FOwner = owner; }
