@@ -18,6 +18,12 @@ class EAssertionFailed : public Exception {
   explicit EAssertionFailed(const std::string& message) : Exception(message) {}
 };
 
+// The silent abort: unwinds the caller; whoever shows errors to the user lets it pass unseen.
+class EAbort : public Exception {
+ public:
+  EAbort() : Exception("Operation aborted") {}
+};
+
 inline void Assert(bool condition) {
   if (!condition) throw EAssertionFailed();
 }
