@@ -34,11 +34,12 @@ void THeadlessMessageLoop::DestroyMessageWindow(TWindowHandle window) {
 
 void THeadlessMessageLoop::PostMessage(TWindowHandle window, uint32_t msg, uintptr_t wParam,
                                        intptr_t lParam) {
-  FQueue.push_back({TMessage{window, msg, wParam, lParam, FClock.TickCount()}, {}});
+  FQueue.push_back(
+      {TMessage{window, msg, wParam, lParam, FClock.TickCount()}, {}, FNextSequence++});
 }
 
 void THeadlessMessageLoop::PostInput(std::function<void()> input) {
-  FQueue.push_back({TMessage{}, std::move(input)});
+  FQueue.push_back({TMessage{}, std::move(input), FNextSequence++});
 }
 
 uint32_t THeadlessMessageLoop::StartTimer(TWindowHandle window, uint32_t id,
@@ -61,7 +62,10 @@ void THeadlessMessageLoop::Deliver(const TMessage& message) {
 }
 
 void THeadlessMessageLoop::ProcessMessages() {
-  for (size_t pending = FQueue.size(); pending > 0 && !FQueue.empty(); --pending) {
+  // Served by a nested call (from a handler) or not, an entry posted after this call began
+  // waits for the next one.
+  const uint64_t last = FNextSequence - 1;
+  while (!FQueue.empty() && FQueue.front().Sequence <= last) {
     TEntry entry = std::move(FQueue.front());
     FQueue.pop_front();
     if (entry.Input)

@@ -93,6 +93,7 @@ class THeadlessMessageLoop : public IMessageLoop {
   struct TEntry {
     TMessage Message;
     std::function<void()> Input;  // set for a stand-in input event instead of a message
+    uint64_t Sequence = 0;
   };
   struct TTimer {
     uint32_t Interval = 0;
@@ -106,6 +107,7 @@ class THeadlessMessageLoop : public IMessageLoop {
   std::map<TWindowHandle, TMessageProc> FWindows;
   TWindowHandle FNextWindow = 1;
   std::deque<TEntry> FQueue;
+  uint64_t FNextSequence = 1;
   std::map<std::pair<TWindowHandle, uint32_t>, TTimer> FTimers;
   std::function<bool()> FIdle;
   bool FTerminated = false;
