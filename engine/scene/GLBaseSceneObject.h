@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/gl/GLRenderContextInfo.h"
 #include "engine/math/AABB.h"
 #include "engine/scene/GLCoordinates.h"
 
@@ -39,14 +40,6 @@ enum TGLObjectStyle : uint8_t {
 };
 using TGLObjectStyles = uint8_t;
 
-enum class TGLObjectsSorting : uint8_t {
-  osInherited,
-  osNone,
-  osRenderFarthestFirst,
-  osRenderBlendedLast,
-  osRenderNearestFirst
-};
-enum class TGLVisibilityCulling : uint8_t { vcInherited, vcNone, vcObjectBased, vcHierarchical };
 
 using TGLProgressEvent = std::function<void(TPersistent* sender, double deltaTime, double newTime)>;
 using TNotifyEvent = std::function<void(TPersistent* sender)>;
