@@ -11,6 +11,7 @@ namespace ukh {
 
 namespace {
 TGLContext* gCurrentContext = nullptr;
+uint64_t gLastSerial = 0;
 TGLContextFactory gFactory;
 // Every live context, so a context that comes back to its predecessor knows it still exists.
 std::vector<TGLContext*> gContexts;
@@ -42,6 +43,7 @@ void TGLContext::SetPixelFormat(const TGLPixelFormatRequest& request) {
 void TGLContext::CreateContext(intptr_t nativeHandle) {
   if (Active()) throw EGLContextError("Cannot alter an active context");
   DoCreateContext(nativeHandle);
+  FSerial = ++gLastSerial;
   // A new GL context starts from GL's initial state, and so do its mirrors.
   FGLStates = std::make_unique<TGLStateCache>();
   FTransformation = std::make_unique<TGLTransformation>();

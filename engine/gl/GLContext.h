@@ -80,6 +80,9 @@ class TGLContext {
   TGLTransformation& PipelineTransformation() { return *FTransformation; }
   // What GL offers, read at the first activation after creation.
   const gl::TGLFeatures& Features() const { return FFeatures; }
+  // Different for every platform context ever created in this process (0 before the first
+  // CreateContext), so GL names can be told apart from those of an earlier context.
+  uint64_t Serial() const { return FSerial; }
 
   static TGLContext* CurrentGLContext();
 
@@ -95,6 +98,7 @@ class TGLContext {
  private:
   TGLPixelFormatRequest FPixelFormat;
   int32_t FActivationCount = 0;
+  uint64_t FSerial = 0;
   TGLContext* FPrevious = nullptr;  // current before the first Activate
   bool FFeaturesRead = false;
   gl::TGLFeatures FFeatures;

@@ -11,10 +11,10 @@ namespace ukh::platform {
 
 namespace {
 
-// EGL has one display per platform; terminating it would kill every context on it, so it
-// lives while any of our contexts does.
+// EGL has one display per platform and terminating it would kill every context on it. It is
+// initialised once and never terminated: termination unloads the driver, after which the
+// driver's own exit-time leaks can no longer be told apart from ours.
 EGLDisplay gDisplay = EGL_NO_DISPLAY;
-int gDisplayUsers = 0;
 
 std::string EGLErrorText(const char* what) {
   char code[16];
@@ -23,7 +23,7 @@ std::string EGLErrorText(const char* what) {
 }
 
 EGLDisplay AcquireDisplay() {
-  if (gDisplayUsers == 0) {
+  if (gDisplay == EGL_NO_DISPLAY) {
     EGLDisplay display =
         eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
     if (display == EGL_NO_DISPLAY) throw EGLContextError(EGLErrorText("eglGetPlatformDisplay"));
@@ -32,16 +32,7 @@ EGLDisplay AcquireDisplay() {
       throw EGLContextError(EGLErrorText("eglInitialize"));
     gDisplay = display;
   }
-  ++gDisplayUsers;
   return gDisplay;
-}
-
-void ReleaseDisplay() {
-  if (gDisplayUsers > 0 && --gDisplayUsers == 0) {
-    eglTerminate(gDisplay);
-    eglReleaseThread();
-    gDisplay = EGL_NO_DISPLAY;
-  }
 }
 
 }  // namespace
@@ -96,7 +87,6 @@ void TEGLHeadlessContext::DoCreateContext(intptr_t) {
     if (FContext) eglDestroyContext(display, FContext);
     FContext = nullptr;
     FFramebuffer = FColorBuffer = FDepthBuffer = 0;
-    ReleaseDisplay();
     throw;
   }
 }
@@ -139,7 +129,6 @@ void TEGLHeadlessContext::DoDestroyContext() {
   FContext = nullptr;
   FShareWith = nullptr;
   FFramebuffer = FColorBuffer = FDepthBuffer = 0;
-  ReleaseDisplay();
   if (!destroyed) throw EPlatformContextError(eglGetError(), "eglDestroyContext failed");
 }
 
