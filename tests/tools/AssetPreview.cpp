@@ -163,7 +163,10 @@ int main(int argc, char** argv) {
   int failures = 0;
   for (const fs::directory_entry& e : fs::directory_iterator(in)) {
     const fs::path p = e.path();
-    const fs::path target = out / (p.stem().string() + p.extension().string().substr(1) + ".png");
+    if (p.extension() != ".bmp" && p.extension() != ".3ds") continue;
+    // "03.bmp" becomes "03_bmp.png", beside "03_3ds.png" were there such a model.
+    const fs::path target =
+        out / (p.stem().string() + "_" + p.extension().string().substr(1) + ".png");
     if (p.extension() == ".bmp") {
       TImage img(1, 1);
       if (BmpToImage(ReadFile(p), img))

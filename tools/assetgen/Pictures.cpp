@@ -159,6 +159,7 @@ TImage DrawCanister() {
 }
 
 TImage DrawHouseWall() {
+  // The houses repeat this picture, so the bricks and the noise both tile every 256 pixels.
   return Render(256, 256, 3, [](double x, double y) -> TColor {
     constexpr double kBrickW = 64, kRow = 32, kMortar = 4;
     const int row = int(y / kRow);
@@ -166,12 +167,12 @@ TImage DrawHouseWall() {
     const double bx = Frac((x + shift) / kBrickW) * kBrickW, by = y - row * kRow;
     const int col = int(std::floor((x + shift) / kBrickW)) % 4;
     const TColor mortar =
-        Scale(Rgb(214, 206, 190), 0.88 + 0.14 * FractalNoise(x / 2, y / 2, 51, 2));
+        Scale(Rgb(214, 206, 190), 0.88 + 0.14 * FractalNoise(x / 2, y / 2, 51, 2, 128));
     if (bx < kMortar || by < kMortar) return mortar;
     // Each brick its own shade; speckle and soft edges on top.
     const double tint = LatticeValue(col, row % 8, 53);
     TColor brick = Mix(Rgb(150, 62, 42), Rgb(188, 98, 66), tint);
-    brick = Scale(brick, 0.84 + 0.24 * FractalNoise(x / 6, y / 6, 55, 3));
+    brick = Scale(brick, 0.84 + 0.24 * FractalNoise(x / 8, y / 8, 55, 3, 32));
     const double edge =
         std::min(std::min(bx - kMortar, kBrickW - bx), std::min(by - kMortar, kRow - by));
     return Scale(brick, 0.8 + 0.2 * SmoothStep(0, 3, edge));
