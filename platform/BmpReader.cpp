@@ -3,6 +3,7 @@
 // before anything is allocated.
 #include "platform/BmpReader.h"
 
+#include <algorithm>
 #include <bit>
 #include <vector>
 
@@ -163,11 +164,20 @@ void TBmpDecoder::ReadPalette(size_t paletteStart) {
   size_t paletteEnd = paletteStart;
   if (FBitCount <= 8) {
     uint32_t maxColors = 1u << FBitCount;
-    FPaletteCount = FColorsUsed == 0 ? maxColors : FColorsUsed;
+    size_t entry = FHeaderSize == 12 ? 3 : 4;
+    FPaletteCount = FColorsUsed;
+    if (FPaletteCount == 0) {
+      // A full palette, unless the pixel data starts earlier: writers leave out the unused
+      // colours and let the offset tell.
+      FPaletteCount = maxColors;
+      if (FPixelOffset >= paletteStart)
+        FPaletteCount =
+            uint32_t(std::min<uint64_t>(maxColors, (FPixelOffset - paletteStart) / entry));
+      if (FPaletteCount == 0) Fail("the palette is missing");
+    }
     if (FPaletteCount > maxColors)
       Fail("palette of " + std::to_string(FPaletteCount) + " colours is too large for " +
            std::to_string(FBitCount) + " bits a pixel");
-    size_t entry = FHeaderSize == 12 ? 3 : 4;
     Need(paletteStart, uint64_t(FPaletteCount) * entry, "the palette");
     FPalette.resize(size_t(FPaletteCount) * 3);
     for (size_t i = 0; i < FPaletteCount; ++i) {

@@ -261,12 +261,23 @@ std::vector<TBrokenCase> BrokenCases() {
        "palette index 4 at pixel (0, 0) is beyond the palette of 4 colours"},
       {"PaletteTooLargeForTheDepth", With32(Indexed8(0), 46, 300), "palette of 300 colours"},
       {"PaletteCut", Cut(Indexed8(0), 14 + 40 + 8), "the palette is truncated"},
+      {"NoRoomForAPalette", With32(With32(Indexed8(0), 46, 0), 10, 54), "the palette is missing"},
+      {"IndexBeyondAPaletteTheOffsetCuts", With32(Indexed8(4), 46, 0),
+       "palette index 4 at pixel (0, 0) is beyond the palette of 4 colours"},
       {"RleWithoutEnd", Rle8({2, 1, 0, 0}), "the RLE pixel data is truncated"},
       {"RleAbsoluteRunPastTheData", Rle8({0, 200, 1, 1}), "the RLE pixel data is truncated"},
       {"RleDeltaCut", Rle8({0, 2, 1}), "the RLE pixel data is truncated"},
       {"RleIndexBeyondThePalette", Rle8({1, 9, 0, 1}), "palette index 9"},
       {"TopDownRle", With32(Rle8({0, 1}), 22, uint32_t(-2)), "cannot be top-down"},
   };
+}
+
+TEST(BmpReader, WithoutAColourCountThePixelOffsetBoundsThePalette) {
+  // Four colours stored, none counted: the pixel data right after them tells.
+  TBytes b = Indexed8(3);
+  Put32(b, 46, 0);
+  TRGBAImage img = Decode(b);
+  EXPECT_EQ(At(img, 0, 0), (RGBA{0, 0, 255, 255}));
 }
 
 class BmpBroken : public testing::TestWithParam<TBrokenCase> {};
