@@ -58,7 +58,12 @@ void THeadlessMessageLoop::Deliver(const TMessage& message) {
   if (it == FWindows.end()) return;  // the window went away while the message waited
   // A copy: the procedure may destroy its own window.
   TMessageProc proc = it->second;
-  proc(message);
+  // As the application object does: an error escaping a handler is reported, the loop goes on.
+  try {
+    proc(message);
+  } catch (const std::exception& error) {
+    ReportError(error);
+  }
 }
 
 void THeadlessMessageLoop::ProcessMessages() {
@@ -87,7 +92,12 @@ void THeadlessMessageLoop::ProcessMessages() {
 bool THeadlessMessageLoop::CallIdle() {
   if (!FIdle) return false;
   auto idle = FIdle;  // the handler may replace itself
-  return idle();
+  try {
+    return idle();
+  } catch (const std::exception& error) {
+    ReportError(error);
+    return true;
+  }
 }
 
 void THeadlessMessageLoop::RunRounds(int maxRounds) {

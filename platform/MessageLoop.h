@@ -64,6 +64,7 @@ class IMessageLoop {
   virtual bool Terminated() const = 0;
 
   // The application's error report: shows the error's message and lets the program go on.
+  // An error escaping a message procedure or the idle handler comes here too.
   virtual void ReportError(const std::exception& error) = 0;
 };
 

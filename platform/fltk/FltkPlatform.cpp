@@ -112,7 +112,12 @@ void TFltkMessageLoop::Deliver(const TMessage& message) {
   auto it = FWindows.find(message.Window);
   if (it == FWindows.end()) return;
   TMessageProc proc = it->second;  // the procedure may destroy its own window
-  proc(message);
+  // As the application object does: an error escaping a handler is reported, the loop goes on.
+  try {
+    proc(message);
+  } catch (const std::exception& error) {
+    ReportError(error);
+  }
 }
 
 uint32_t TFltkMessageLoop::StartTimer(TWindowHandle window, uint32_t id, uint32_t milliseconds) {
@@ -160,7 +165,13 @@ void TFltkMessageLoop::UpdateIdleCallback() {
 void TFltkMessageLoop::IdleCallback(void* self) {
   auto* loop = static_cast<TFltkMessageLoop*>(self);
   auto idle = loop->FIdle;  // the handler may replace itself
-  if (idle && !idle()) {
+  bool more = true;
+  try {
+    more = !idle || idle();
+  } catch (const std::exception& error) {
+    loop->ReportError(error);
+  }
+  if (!more) {
     loop->FIdleWaitsForMessage = true;
     loop->UpdateIdleCallback();
   }

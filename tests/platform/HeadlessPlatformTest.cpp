@@ -87,6 +87,20 @@ TEST(HeadlessMessageLoop, ErrorReportsAreRecordedAndShown) {
   EXPECT_EQ(p.MessageBox().Shown, (std::vector<std::string>{"Boom"}));
 }
 
+TEST(HeadlessMessageLoop, AnErrorEscapingAHandlerIsReportedAndTheLoopGoesOn) {
+  THeadlessPlatform p;
+  int served = 0;
+  TWindowHandle w = p.Loop().CreateMessageWindow([&](const TMessage& m) {
+    ++served;
+    if (m.WParam == 1) throw std::runtime_error("Handler failed");
+  });
+  p.Loop().PostMessage(w, 5, 1);
+  p.Loop().PostMessage(w, 5, 2);
+  p.Loop().ProcessMessages();
+  EXPECT_EQ(served, 2);
+  EXPECT_EQ(p.Loop().ErrorReports, (std::vector<std::string>{"Handler failed"}));
+}
+
 TEST(HeadlessClock, CounterAndTickCountFollowTheScriptedTime) {
   THeadlessClock c;
   c.SetTime(2.5);
