@@ -66,7 +66,9 @@ const char* CallName(TGLCall call) {
   return size_t(call) < cGLCallCount ? cCallNames[size_t(call)] : "(none)";
 }
 
-uint64_t CallCount(TGLCall call) { return detail::gCallCounts[size_t(call)]; }
+uint64_t CallCount(TGLCall call) {
+  return detail::gCallCounts[size_t(call)];
+}
 
 uint64_t CallCount(std::string_view name) {
   for (size_t i = 0; i < cGLCallCount; ++i)
@@ -90,14 +92,22 @@ const char* LastCallName() {
 
 std::string GLErrorName(GLenum error) {
   switch (error) {
-    case GL_NO_ERROR: return "GL_NO_ERROR";
-    case GL_INVALID_ENUM: return "GL_INVALID_ENUM";
-    case GL_INVALID_VALUE: return "GL_INVALID_VALUE";
-    case GL_INVALID_OPERATION: return "GL_INVALID_OPERATION";
-    case GL_STACK_OVERFLOW: return "GL_STACK_OVERFLOW";
-    case GL_STACK_UNDERFLOW: return "GL_STACK_UNDERFLOW";
-    case GL_OUT_OF_MEMORY: return "GL_OUT_OF_MEMORY";
-    case GL_INVALID_FRAMEBUFFER_OPERATION: return "GL_INVALID_FRAMEBUFFER_OPERATION";
+    case GL_NO_ERROR:
+      return "GL_NO_ERROR";
+    case GL_INVALID_ENUM:
+      return "GL_INVALID_ENUM";
+    case GL_INVALID_VALUE:
+      return "GL_INVALID_VALUE";
+    case GL_INVALID_OPERATION:
+      return "GL_INVALID_OPERATION";
+    case GL_STACK_OVERFLOW:
+      return "GL_STACK_OVERFLOW";
+    case GL_STACK_UNDERFLOW:
+      return "GL_STACK_UNDERFLOW";
+    case GL_OUT_OF_MEMORY:
+      return "GL_OUT_OF_MEMORY";
+    case GL_INVALID_FRAMEBUFFER_OPERATION:
+      return "GL_INVALID_FRAMEBUFFER_OPERATION";
     default: {
       char text[16];
       std::snprintf(text, sizeof text, "0x%04X", unsigned(error));
@@ -151,7 +161,8 @@ TGLFeatures ReadGLFeatures() {
   f.EXT_texture_filter_anisotropic = HasToken(ext, "GL_EXT_texture_filter_anisotropic") ||
                                      HasToken(ext, "GL_ARB_texture_filter_anisotropic");
   f.ARB_depth_clamp = f.VersionAtLeast(3, 2) || HasToken(ext, "GL_ARB_depth_clamp");
-  f.ARB_vertex_buffer_object = f.VersionAtLeast(1, 5) || HasToken(ext, "GL_ARB_vertex_buffer_object");
+  f.ARB_vertex_buffer_object =
+      f.VersionAtLeast(1, 5) || HasToken(ext, "GL_ARB_vertex_buffer_object");
   f.EXT_compiled_vertex_array = HasToken(ext, "GL_EXT_compiled_vertex_array");
   f.EXT_blend_func_separate = f.VersionAtLeast(1, 4) || HasToken(ext, "GL_EXT_blend_func_separate");
   // Reading the features is not a frame's GL error.
@@ -159,7 +170,9 @@ TGLFeatures ReadGLFeatures() {
   return f;
 }
 
-const TGLFeatures& CurrentFeatures() { return *gCurrentFeatures; }
+const TGLFeatures& CurrentFeatures() {
+  return *gCurrentFeatures;
+}
 
 void SetCurrentFeatures(const TGLFeatures* features) {
   gCurrentFeatures = features ? features : &cNoFeatures;

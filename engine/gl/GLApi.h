@@ -22,37 +22,40 @@
 #include "engine/base/Exception.h"
 
 // X(name): every GL and GLU entry point the engine may call.
-#define UKH_GL_CALLS(X)                                                                       \
-  /* queries */                                                                               \
-  X(glGetString) X(glGetIntegerv) X(glGetFloatv) X(glGetBooleanv) X(glGetError) X(glIsEnabled) \
-  /* frame */                                                                                 \
-  X(glViewport) X(glClearColor) X(glClear) X(glClearDepth) X(glClearStencil) X(glDepthMask)   \
-  X(glColorMask) X(glColorMaski) X(glReadPixels) X(glFinish) X(glFlush)                      \
-  /* matrices */                                                                              \
-  X(glMatrixMode) X(glLoadMatrixf) X(glLoadIdentity) X(glPushMatrix) X(glPopMatrix)           \
-  X(glTranslatef) X(glRotatef) X(glScalef) X(glMultMatrixf)                                   \
-  /* state */                                                                                 \
-  X(glEnable) X(glDisable) X(glShadeModel) X(glHint) X(glLightModelfv) X(glLightModeli)       \
-  X(glLightfv) X(glLightf) X(glMaterialfv) X(glMaterialf) X(glMateriali) X(glColor4fv)        \
-  X(glColor4f) X(glColor3f) X(glColorMaterial) X(glPolygonMode) X(glCullFace) X(glFrontFace)  \
-  X(glAlphaFunc) X(glBlendFunc) X(glBlendFuncSeparate) X(glDepthFunc) X(glDepthRange)         \
-  X(glPushAttrib) X(glPopAttrib) X(glLineWidth) X(glPointSize) X(glLineStipple)               \
-  X(glStencilFunc) X(glLogicOp) X(glPolygonOffset) X(glFogfv) X(glFogf) X(glFogi)             \
-  /* display lists */                                                                         \
-  X(glGenLists) X(glDeleteLists) X(glNewList) X(glEndList) X(glCallList) X(glIsList)          \
-  /* geometry */                                                                              \
-  X(glBegin) X(glEnd) X(glNormal3f) X(glNormal3fv) X(glVertex2f) X(glVertex3f) X(glVertex3fv) \
-  X(glTexCoord2f) X(glTexCoord2fv) X(glTexCoord3f) X(glTexCoord3fv) X(glMultiTexCoord2f)      \
-  X(glMultiTexCoord2fv) X(glVertexPointer) X(glNormalPointer) X(glTexCoordPointer)            \
-  X(glColorPointer) X(glEnableClientState) X(glDisableClientState) X(glClientActiveTexture)   \
-  X(glDrawElements) X(glDrawArrays) X(glLockArraysEXT) X(glUnlockArraysEXT) X(glBindBuffer)   \
-  X(glDisableVertexAttribArray)                                                               \
-  X(gluNewQuadric) X(gluQuadricDrawStyle) X(gluQuadricNormals) X(gluQuadricOrientation)       \
-  X(gluQuadricTexture) X(gluCylinder) X(gluDisk) X(gluDeleteQuadric)                          \
-  /* textures */                                                                              \
-  X(glGenTextures) X(glDeleteTextures) X(glBindTexture) X(glActiveTexture) X(glIsTexture)     \
-  X(glTexImage1D) X(glTexImage2D) X(glTexImage3D) X(glTexParameteri) X(glTexParameterf)       \
+// clang-format off
+#define UKH_GL_CALLS(X)                                                                            \
+  /* queries */                                                                                    \
+  X(glGetString) X(glGetIntegerv) X(glGetFloatv) X(glGetBooleanv) X(glGetError) X(glIsEnabled)     \
+  /* frame */                                                                                      \
+  X(glViewport) X(glClearColor) X(glClear) X(glClearDepth) X(glClearStencil) X(glDepthMask)        \
+  X(glColorMask) X(glColorMaski) X(glReadPixels) X(glFinish) X(glFlush)                            \
+  /* matrices */                                                                                   \
+  X(glMatrixMode) X(glLoadMatrixf) X(glLoadIdentity) X(glPushMatrix) X(glPopMatrix)                \
+  X(glTranslatef) X(glRotatef) X(glScalef) X(glMultMatrixf)                                        \
+  /* state */                                                                                      \
+  X(glEnable) X(glDisable) X(glShadeModel) X(glHint) X(glLightModelfv) X(glLightModeli)            \
+  X(glLightfv) X(glLightf) X(glMaterialfv) X(glMaterialf) X(glMateriali) X(glColor4fv)             \
+  X(glColor4f) X(glColor3f) X(glColorMaterial) X(glPolygonMode) X(glCullFace) X(glFrontFace)       \
+  X(glAlphaFunc) X(glBlendFunc) X(glBlendFuncSeparate) X(glDepthFunc) X(glDepthRange)              \
+  X(glPushAttrib) X(glPopAttrib) X(glLineWidth) X(glPointSize) X(glLineStipple)                    \
+  X(glStencilFunc) X(glLogicOp) X(glPolygonOffset) X(glFogfv) X(glFogf) X(glFogi)                  \
+  /* display lists */                                                                              \
+  X(glGenLists) X(glDeleteLists) X(glNewList) X(glEndList) X(glCallList) X(glIsList)               \
+  /* geometry */                                                                                   \
+  X(glBegin) X(glEnd) X(glNormal3f) X(glNormal3fv) X(glVertex2f) X(glVertex3f) X(glVertex3fv)      \
+  X(glTexCoord2f) X(glTexCoord2fv) X(glTexCoord3f) X(glTexCoord3fv) X(glMultiTexCoord2f)           \
+  X(glMultiTexCoord2fv) X(glVertexPointer) X(glNormalPointer) X(glTexCoordPointer)                 \
+  X(glColorPointer) X(glEnableClientState) X(glDisableClientState) X(glClientActiveTexture)        \
+  X(glDrawElements) X(glDrawArrays) X(glLockArraysEXT) X(glUnlockArraysEXT) X(glBindBuffer)        \
+  X(glDisableVertexAttribArray)                                                                    \
+  /* GLU quadrics */                                                                               \
+  X(gluNewQuadric) X(gluQuadricDrawStyle) X(gluQuadricNormals) X(gluQuadricOrientation)            \
+  X(gluQuadricTexture) X(gluCylinder) X(gluDisk) X(gluDeleteQuadric)                               \
+  /* textures */                                                                                   \
+  X(glGenTextures) X(glDeleteTextures) X(glBindTexture) X(glActiveTexture) X(glIsTexture)          \
+  X(glTexImage1D) X(glTexImage2D) X(glTexImage3D) X(glTexParameteri) X(glTexParameterf)            \
   X(glTexParameterfv) X(glPixelStorei) X(glTexEnvi) X(glTexEnvfv) X(glTexGeni) X(glTexGenfv)
+// clang-format on
 
 namespace ukh {
 
@@ -111,10 +114,10 @@ std::string GLErrorName(GLenum error);
 #else
 #define UKH_GL_AFTER(name) ((void)0)
 #endif
-#define UKH_GL_BEFORE(name)                          \
-  do {                                               \
-    ++detail::gCallCounts[size_t(TGLCall::name)];    \
-    detail::gLastCall = TGLCall::name;               \
+#define UKH_GL_BEFORE(name)                       \
+  do {                                            \
+    ++detail::gCallCounts[size_t(TGLCall::name)]; \
+    detail::gLastCall = TGLCall::name;            \
   } while (0)
 
 // A wrapper around ::name taking `params` and passing `args`, returning nothing.
@@ -266,16 +269,16 @@ UKH_GL_VOID(DisableVertexAttribArray, glDisableVertexAttribArray, (GLuint i), (i
 
 // GLU quadrics
 UKH_GL_RESULT(GLUquadric*, NewQuadric, gluNewQuadric, (), ())
-UKH_GL_VOID(QuadricDrawStyle, gluQuadricDrawStyle, (GLUquadric* q, GLenum s), (q, s))
-UKH_GL_VOID(QuadricNormals, gluQuadricNormals, (GLUquadric* q, GLenum n), (q, n))
-UKH_GL_VOID(QuadricOrientation, gluQuadricOrientation, (GLUquadric* q, GLenum o), (q, o))
-UKH_GL_VOID(QuadricTexture, gluQuadricTexture, (GLUquadric* q, GLboolean t), (q, t))
+UKH_GL_VOID(QuadricDrawStyle, gluQuadricDrawStyle, (GLUquadric * q, GLenum s), (q, s))
+UKH_GL_VOID(QuadricNormals, gluQuadricNormals, (GLUquadric * q, GLenum n), (q, n))
+UKH_GL_VOID(QuadricOrientation, gluQuadricOrientation, (GLUquadric * q, GLenum o), (q, o))
+UKH_GL_VOID(QuadricTexture, gluQuadricTexture, (GLUquadric * q, GLboolean t), (q, t))
 UKH_GL_VOID(Cylinder, gluCylinder,
-            (GLUquadric* q, GLdouble b, GLdouble t, GLdouble h, GLint sl, GLint st),
+            (GLUquadric * q, GLdouble b, GLdouble t, GLdouble h, GLint sl, GLint st),
             (q, b, t, h, sl, st))
-UKH_GL_VOID(Disk, gluDisk, (GLUquadric* q, GLdouble i, GLdouble o, GLint sl, GLint lo),
+UKH_GL_VOID(Disk, gluDisk, (GLUquadric * q, GLdouble i, GLdouble o, GLint sl, GLint lo),
             (q, i, o, sl, lo))
-UKH_GL_VOID(DeleteQuadric, gluDeleteQuadric, (GLUquadric* q), (q))
+UKH_GL_VOID(DeleteQuadric, gluDeleteQuadric, (GLUquadric * q), (q))
 
 // textures
 UKH_GL_VOID(GenTextures, glGenTextures, (GLsizei n, GLuint* t), (n, t))

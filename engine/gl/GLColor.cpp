@@ -13,7 +13,6 @@ namespace ukh {
 
 namespace {
 
-
 void PutLE32(uint8_t* p, float f) {
   const uint32_t u = std::bit_cast<uint32_t>(f);
   for (int i = 0; i < 4; ++i) p[i] = uint8_t(u >> (8 * i));
@@ -58,7 +57,9 @@ uint32_t TGLColor::AsWinColor() const {
   return ToByte(FColor.X) | (ToByte(FColor.Y) << 8) | (ToByte(FColor.Z) << 16);
 }
 
-void TGLColor::SetAsWinColor(uint32_t winColor) { SetColor(ConvertWinColor(winColor, 1)); }
+void TGLColor::SetAsWinColor(uint32_t winColor) {
+  SetColor(ConvertWinColor(winColor, 1));
+}
 
 std::array<uint8_t, TGLColor::cStoredSize> TGLColor::StoredForm() const {
   std::array<uint8_t, cStoredSize> bytes{};

@@ -16,7 +16,9 @@ TGLContextFactory gFactory;
 // Every live context, so a context that comes back to its predecessor knows it still exists.
 std::vector<TGLContext*> gContexts;
 
-bool Alive(TGLContext* c) { return std::find(gContexts.begin(), gContexts.end(), c) != gContexts.end(); }
+bool Alive(TGLContext* c) {
+  return std::find(gContexts.begin(), gContexts.end(), c) != gContexts.end();
+}
 }  // namespace
 
 TGLContext::TGLContext()
@@ -33,7 +35,9 @@ TGLContext::~TGLContext() {
   }
 }
 
-TGLContext* TGLContext::CurrentGLContext() { return gCurrentContext; }
+TGLContext* TGLContext::CurrentGLContext() {
+  return gCurrentContext;
+}
 
 void TGLContext::SetPixelFormat(const TGLPixelFormatRequest& request) {
   if (Active()) throw EGLContextError("Cannot alter an active context");
@@ -123,8 +127,12 @@ void TGLContext::SwapBuffers() {
   DoSwapBuffers();
 }
 
-void SetGLContextFactory(TGLContextFactory factory) { gFactory = std::move(factory); }
+void SetGLContextFactory(TGLContextFactory factory) {
+  gFactory = std::move(factory);
+}
 
-std::unique_ptr<TGLContext> NewGLContext() { return gFactory ? gFactory() : nullptr; }
+std::unique_ptr<TGLContext> NewGLContext() {
+  return gFactory ? gFactory() : nullptr;
+}
 
 }  // namespace ukh

@@ -10,10 +10,14 @@ TGLLogSink* gSink = nullptr;
 
 const char* LevelName(TLogLevel level) {
   switch (level) {
-    case TLogLevel::lkFatalError: return "fatal";
-    case TLogLevel::lkError: return "error";
-    case TLogLevel::lkWarning: return "warning";
-    case TLogLevel::lkInfo: return "info";
+    case TLogLevel::lkFatalError:
+      return "fatal";
+    case TLogLevel::lkError:
+      return "error";
+    case TLogLevel::lkWarning:
+      return "warning";
+    case TLogLevel::lkInfo:
+      return "info";
   }
   return "?";
 }
@@ -30,7 +34,8 @@ void GLLog(TLogLevel level, const std::string& message) {
     gSink->Write(level, message);
     return;
   }
-  if (level != TLogLevel::lkInfo) std::fprintf(stderr, "ukh %s: %s\n", LevelName(level), message.c_str());
+  if (level != TLogLevel::lkInfo)
+    std::fprintf(stderr, "ukh %s: %s\n", LevelName(level), message.c_str());
 }
 
 }  // namespace ukh

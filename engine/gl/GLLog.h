@@ -19,10 +19,18 @@ class TGLLogSink {
 TGLLogSink* SetGLLogSink(TGLLogSink* sink);
 
 void GLLog(TLogLevel level, const std::string& message);
-inline void GLLogFatal(const std::string& m) { GLLog(TLogLevel::lkFatalError, m); }
-inline void GLLogError(const std::string& m) { GLLog(TLogLevel::lkError, m); }
-inline void GLLogWarning(const std::string& m) { GLLog(TLogLevel::lkWarning, m); }
-inline void GLLogInfo(const std::string& m) { GLLog(TLogLevel::lkInfo, m); }
+inline void GLLogFatal(const std::string& m) {
+  GLLog(TLogLevel::lkFatalError, m);
+}
+inline void GLLogError(const std::string& m) {
+  GLLog(TLogLevel::lkError, m);
+}
+inline void GLLogWarning(const std::string& m) {
+  GLLog(TLogLevel::lkWarning, m);
+}
+inline void GLLogInfo(const std::string& m) {
+  GLLog(TLogLevel::lkInfo, m);
+}
 
 // Keeps every entry written while it lives, in order; restores the previous sink when it
 // goes. Meant for tests.

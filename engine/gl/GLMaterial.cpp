@@ -291,8 +291,10 @@ void TGLMaterial::Apply(TGLRenderContextInfo& rci) {
     }
   }
 
-  if ((FMaterialOptions & moIgnoreFog) || !rci.BufferFog) s.Disable(stFog);
-  else s.Enable(stFog);
+  if ((FMaterialOptions & moIgnoreFog) || !rci.BufferFog)
+    s.Disable(stFog);
+  else
+    s.Enable(stFog);
 
   if (FTexture) FTexture->Apply(rci);
 
@@ -330,8 +332,10 @@ void TGLMaterial::Assign(const TGLMaterial& source) {
   FMaterialOptions = source.FMaterialOptions;
   FFaceCulling = source.FFaceCulling;
   FPolygonMode = source.FPolygonMode;
-  if (source.FTexture) Texture().Assign(*source.FTexture);
-  else FTexture.reset();
+  if (source.FTexture)
+    Texture().Assign(*source.FTexture);
+  else
+    FTexture.reset();
   FLibMaterialName = source.FLibMaterialName;
   SetMaterialLibrary(source.FMaterialLibrary);
   SetLibMaterialName(source.FLibMaterialName);

@@ -147,7 +147,13 @@ class TGLBlendingParameters : public TGLUpdateAbleObject {
 };
 
 enum TGLBlendingMode : uint8_t {
-  bmOpaque, bmTransparency, bmAdditive, bmAlphaTest50, bmAlphaTest100, bmModulate, bmCustom,
+  bmOpaque,
+  bmTransparency,
+  bmAdditive,
+  bmAlphaTest50,
+  bmAlphaTest100,
+  bmModulate,
+  bmCustom,
 };
 enum TGLMaterialOption : uint8_t { moIgnoreFog = 1 << 0, moNoLighting = 1 << 1 };
 using TGLMaterialOptions = uint8_t;

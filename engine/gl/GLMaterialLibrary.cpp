@@ -53,7 +53,9 @@ int32_t LibMaterialNameHash(const std::string& utf8Name) {
 // ---- TGLLibMaterial ----------------------------------------------------------------------
 
 TGLLibMaterial::TGLLibMaterial(TGLMaterialLibrary* library, const std::string& name)
-    : TGLUpdateAbleObject(library), FLibrary(library), FMaterial(std::make_unique<TGLMaterial>(this)) {
+    : TGLUpdateAbleObject(library),
+      FLibrary(library),
+      FMaterial(std::make_unique<TGLMaterial>(this)) {
   FMaterial->Texture();
   FName = library ? library->MakeUniqueName(name, this) : name;
   FNameHashKey = LibMaterialNameHash(FName);
@@ -79,7 +81,9 @@ void TGLLibMaterial::SetTexture2Name(const std::string& name) {
 
 // Without a shader or a second texture (which need multitexturing and texture upload), a
 // library material is its own material.
-void TGLLibMaterial::Apply(TGLRenderContextInfo& rci) { FMaterial->Apply(rci); }
+void TGLLibMaterial::Apply(TGLRenderContextInfo& rci) {
+  FMaterial->Apply(rci);
+}
 
 bool TGLLibMaterial::UnApply(TGLRenderContextInfo& rci) {
   FMaterial->UnApply(rci);

@@ -26,7 +26,14 @@ enum class TGLObjectsSorting : uint8_t {
   osRenderNearestFirst
 };
 enum class TGLVisibilityCulling : uint8_t { vcInherited, vcNone, vcObjectBased, vcHierarchical };
-enum class TGLMaterialLevel : uint8_t { mlAuto, mlFixedFunction, mlMultitexturing, mlSM3, mlSM4, mlSM5 };
+enum class TGLMaterialLevel : uint8_t {
+  mlAuto,
+  mlFixedFunction,
+  mlMultitexturing,
+  mlSM3,
+  mlSM4,
+  mlSM5
+};
 
 struct TGLRenderContextClippingInfo {
   TVector4f Origin;

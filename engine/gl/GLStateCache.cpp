@@ -12,34 +12,66 @@ namespace ukh {
 namespace {
 
 constexpr GLenum cCapabilities[cGLStateCount] = {
-    GL_ALPHA_TEST, GL_AUTO_NORMAL, GL_BLEND, GL_COLOR_MATERIAL, GL_CULL_FACE, GL_DEPTH_TEST,
-    GL_DITHER, GL_FOG, GL_LIGHTING, GL_LINE_SMOOTH, GL_LINE_STIPPLE, GL_INDEX_LOGIC_OP,
-    GL_COLOR_LOGIC_OP, GL_NORMALIZE, GL_POINT_SMOOTH, GL_POINT_SPRITE, GL_POLYGON_SMOOTH,
-    GL_POLYGON_STIPPLE, GL_SCISSOR_TEST, GL_STENCIL_TEST, GL_POLYGON_OFFSET_POINT,
-    GL_POLYGON_OFFSET_LINE, GL_POLYGON_OFFSET_FILL, GL_DEPTH_CLAMP,
+    GL_ALPHA_TEST,
+    GL_AUTO_NORMAL,
+    GL_BLEND,
+    GL_COLOR_MATERIAL,
+    GL_CULL_FACE,
+    GL_DEPTH_TEST,
+    GL_DITHER,
+    GL_FOG,
+    GL_LIGHTING,
+    GL_LINE_SMOOTH,
+    GL_LINE_STIPPLE,
+    GL_INDEX_LOGIC_OP,
+    GL_COLOR_LOGIC_OP,
+    GL_NORMALIZE,
+    GL_POINT_SMOOTH,
+    GL_POINT_SPRITE,
+    GL_POLYGON_SMOOTH,
+    GL_POLYGON_STIPPLE,
+    GL_SCISSOR_TEST,
+    GL_STENCIL_TEST,
+    GL_POLYGON_OFFSET_POINT,
+    GL_POLYGON_OFFSET_LINE,
+    GL_POLYGON_OFFSET_FILL,
+    GL_DEPTH_CLAMP,
 };
 
 // The attribute group that saves each capability besides GL_ENABLE_BIT.
 constexpr TGLStateType cCapabilityGroup[cGLStateCount] = {
-    sttColorBuffer, sttEval,    sttColorBuffer, sttLighting,    sttPolygon,     sttDepthBuffer,
-    sttColorBuffer, sttFog,     sttLighting,    sttLine,        sttLine,        sttColorBuffer,
-    sttColorBuffer, sttTransform, sttPoint,     sttPoint,       sttPolygon,     sttPolygon,
-    sttScissor,     sttStencilBuffer, sttPolygon, sttPolygon,   sttPolygon,     sttTransform,
+    sttColorBuffer, sttEval,          sttColorBuffer, sttLighting, sttPolygon, sttDepthBuffer,
+    sttColorBuffer, sttFog,           sttLighting,    sttLine,     sttLine,    sttColorBuffer,
+    sttColorBuffer, sttTransform,     sttPoint,       sttPoint,    sttPolygon, sttPolygon,
+    sttScissor,     sttStencilBuffer, sttPolygon,     sttPolygon,  sttPolygon, sttTransform,
 };
 
-constexpr GLenum cComparison[] = {GL_NEVER, GL_ALWAYS,   GL_LESS,    GL_LEQUAL,
+constexpr GLenum cComparison[] = {GL_NEVER, GL_ALWAYS,  GL_LESS,     GL_LEQUAL,
                                   GL_EQUAL, GL_GREATER, GL_NOTEQUAL, GL_GEQUAL};
 constexpr GLenum cBlend[] = {
-    GL_ZERO, GL_ONE, GL_SRC_COLOR, GL_ONE_MINUS_SRC_COLOR, GL_DST_COLOR, GL_ONE_MINUS_DST_COLOR,
-    GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_DST_ALPHA, GL_ONE_MINUS_DST_ALPHA, GL_CONSTANT_COLOR,
-    GL_ONE_MINUS_CONSTANT_COLOR, GL_CONSTANT_ALPHA, GL_ONE_MINUS_CONSTANT_ALPHA,
+    GL_ZERO,
+    GL_ONE,
+    GL_SRC_COLOR,
+    GL_ONE_MINUS_SRC_COLOR,
+    GL_DST_COLOR,
+    GL_ONE_MINUS_DST_COLOR,
+    GL_SRC_ALPHA,
+    GL_ONE_MINUS_SRC_ALPHA,
+    GL_DST_ALPHA,
+    GL_ONE_MINUS_DST_ALPHA,
+    GL_CONSTANT_COLOR,
+    GL_ONE_MINUS_CONSTANT_COLOR,
+    GL_CONSTANT_ALPHA,
+    GL_ONE_MINUS_CONSTANT_ALPHA,
     GL_SRC_ALPHA_SATURATE,
 };
 constexpr GLenum cTargets[cGLTextureTargetCount] = {
     0, GL_TEXTURE_1D, GL_TEXTURE_2D, GL_TEXTURE_3D, GL_TEXTURE_RECTANGLE, GL_TEXTURE_CUBE_MAP,
 };
 
-constexpr TGLStateTypes Bit(TGLStateType t) { return StateTypeBit(t); }
+constexpr TGLStateTypes Bit(TGLStateType t) {
+  return StateTypeBit(t);
+}
 
 bool SameRGB(const TVector4f& a, const TVector4f& b) {
   return a.X == b.X && a.Y == b.Y && a.Z == b.Z;
@@ -55,16 +87,24 @@ GLbitfield AttribMask(TGLStateTypes types) {
   return mask;
 }
 
-GLenum GLCapability(TGLState s) { return cCapabilities[s]; }
+GLenum GLCapability(TGLState s) {
+  return cCapabilities[s];
+}
 GLenum GLFace(TGLCullFaceMode face) {
   return face == cmFront ? GL_FRONT : face == cmBack ? GL_BACK : GL_FRONT_AND_BACK;
 }
-GLenum GLComparisonFunction(TGLComparisonFunction f) { return cComparison[f]; }
-GLenum GLBlendFunction(TGLBlendFunction f) { return cBlend[f]; }
+GLenum GLComparisonFunction(TGLComparisonFunction f) {
+  return cComparison[f];
+}
+GLenum GLBlendFunction(TGLBlendFunction f) {
+  return cBlend[f];
+}
 GLenum GLPolygonMode(TGLPolygonMode m) {
   return m == pmFill ? GL_FILL : m == pmLines ? GL_LINE : GL_POINT;
 }
-GLenum GLTextureTarget(TGLTextureTarget t) { return cTargets[t]; }
+GLenum GLTextureTarget(TGLTextureTarget t) {
+  return cTargets[t];
+}
 
 TGLStateCache::TGLStateCache() {
   for (auto& face : FValues.MaterialColors) {
@@ -106,14 +146,18 @@ void TGLStateCache::Disable(TGLState s) {
 }
 
 void TGLStateCache::PerformEnable(TGLState s) {
-  if (FInsideList) Record(Bit(sttEnable));
-  else FValues.States |= StateBit(s);
+  if (FInsideList)
+    Record(Bit(sttEnable));
+  else
+    FValues.States |= StateBit(s);
   gl::Enable(cCapabilities[s]);
 }
 
 void TGLStateCache::PerformDisable(TGLState s) {
-  if (FInsideList) Record(Bit(sttEnable));
-  else FValues.States &= ~StateBit(s);
+  if (FInsideList)
+    Record(Bit(sttEnable));
+  else
+    FValues.States &= ~StateBit(s);
   gl::Disable(cCapabilities[s]);
 }
 
@@ -203,8 +247,8 @@ void TGLStateCache::RestoreGroups(const TValues& s, TGLStateTypes types) {
   if (types & Bit(sttHint)) v.PerspectiveHint = s.PerspectiveHint;
   if (types & Bit(sttTexture)) {
     v.ActiveTexture = s.ActiveTexture;
-    std::copy(&s.TextureBinding[0][0], &s.TextureBinding[0][0] + std::size(s.TextureBinding) *
-                                                                      cGLTextureTargetCount,
+    std::copy(&s.TextureBinding[0][0],
+              &s.TextureBinding[0][0] + std::size(s.TextureBinding) * cGLTextureTargetCount,
               &v.TextureBinding[0][0]);
   }
 }
@@ -500,7 +544,9 @@ void TGLStateCache::SetColorMaterial(TGLCullFaceMode face, GLenum mode) {
 
 // ---- lights ------------------------------------------------------------------------------
 
-void TGLStateCache::CheckLight(int light) const { Assert(light >= 0 && light < cMaxLights); }
+void TGLStateCache::CheckLight(int light) const {
+  Assert(light >= 0 && light < cMaxLights);
+}
 
 int32_t TGLStateCache::MaxLights() {
   if (FMaxLights == 0) {
@@ -599,7 +645,9 @@ void TGLStateCache::SetLightSpotCutoff(int light, float degrees) {
 
 // ---- textures ----------------------------------------------------------------------------
 
-void TGLStateCache::CheckUnit(int unit) const { Assert(unit >= 0 && unit < cMaxTextureUnits); }
+void TGLStateCache::CheckUnit(int unit) const {
+  Assert(unit >= 0 && unit < cMaxTextureUnits);
+}
 
 void TGLStateCache::SetActiveTexture(int unit) {
   CheckUnit(unit);
@@ -612,8 +660,10 @@ void TGLStateCache::SetTextureBinding(int unit, TGLTextureTarget target, GLuint 
   Assert(target != ttNoShape);
   if (!FInsideList && FValues.TextureBinding[unit][target] == handle) return;
   SetActiveTexture(unit);
-  if (FInsideList) Record(Bit(sttTexture));
-  else FValues.TextureBinding[unit][target] = handle;
+  if (FInsideList)
+    Record(Bit(sttTexture));
+  else
+    FValues.TextureBinding[unit][target] = handle;
   gl::BindTexture(cTargets[target], handle);
 }
 

@@ -18,23 +18,65 @@ namespace ukh {
 
 // Capabilities switched by Enable/Disable, each the GL capability of the same name.
 enum TGLState : uint8_t {
-  stAlphaTest, stAutoNormal, stBlend, stColorMaterial, stCullFace, stDepthTest, stDither,
-  stFog, stLighting, stLineSmooth, stLineStipple, stIndexLogicOp, stColorLogicOp, stNormalize,
-  stPointSmooth, stPointSprite, stPolygonSmooth, stPolygonStipple, stScissorTest,
-  stStencilTest, stPolygonOffsetPoint, stPolygonOffsetLine, stPolygonOffsetFill, stDepthClamp,
+  stAlphaTest,
+  stAutoNormal,
+  stBlend,
+  stColorMaterial,
+  stCullFace,
+  stDepthTest,
+  stDither,
+  stFog,
+  stLighting,
+  stLineSmooth,
+  stLineStipple,
+  stIndexLogicOp,
+  stColorLogicOp,
+  stNormalize,
+  stPointSmooth,
+  stPointSprite,
+  stPolygonSmooth,
+  stPolygonStipple,
+  stScissorTest,
+  stStencilTest,
+  stPolygonOffsetPoint,
+  stPolygonOffsetLine,
+  stPolygonOffsetFill,
+  stDepthClamp,
 };
 inline constexpr int cGLStateCount = stDepthClamp + 1;
 using TGLStates = uint32_t;  // bit (1 << TGLState)
-constexpr TGLStates StateBit(TGLState s) { return TGLStates(1) << s; }
+constexpr TGLStates StateBit(TGLState s) {
+  return TGLStates(1) << s;
+}
 
 // GL attribute groups, sttCurrent = GL_CURRENT_BIT through sttMultisample = GL_MULTISAMPLE_BIT.
 enum TGLStateType : uint8_t {
-  sttCurrent, sttPoint, sttLine, sttPolygon, sttPolygonStipple, sttPixelMode, sttLighting,
-  sttFog, sttDepthBuffer, sttAccumBuffer, sttStencilBuffer, sttViewport, sttTransform,
-  sttEnable, sttColorBuffer, sttHint, sttEval, sttList, sttTexture, sttScissor, sttMultisample,
+  sttCurrent,
+  sttPoint,
+  sttLine,
+  sttPolygon,
+  sttPolygonStipple,
+  sttPixelMode,
+  sttLighting,
+  sttFog,
+  sttDepthBuffer,
+  sttAccumBuffer,
+  sttStencilBuffer,
+  sttViewport,
+  sttTransform,
+  sttEnable,
+  sttColorBuffer,
+  sttHint,
+  sttEval,
+  sttList,
+  sttTexture,
+  sttScissor,
+  sttMultisample,
 };
 using TGLStateTypes = uint32_t;  // bit (1 << TGLStateType)
-constexpr TGLStateTypes StateTypeBit(TGLStateType t) { return TGLStateTypes(1) << t; }
+constexpr TGLStateTypes StateTypeBit(TGLStateType t) {
+  return TGLStateTypes(1) << t;
+}
 // The GL_*_BIT mask of a set of attribute groups.
 GLbitfield AttribMask(TGLStateTypes types);
 
@@ -42,15 +84,39 @@ enum TGLCullFaceMode : uint8_t { cmFront, cmBack, cmFrontAndBack };
 enum TGLFaceWinding : uint8_t { fwCounterClockWise, fwClockWise };
 enum TGLPolygonMode : uint8_t { pmFill, pmLines, pmPoints };
 enum TGLComparisonFunction : uint8_t {
-  cfNever, cfAlways, cfLess, cfLEqual, cfEqual, cfGreater, cfNotEqual, cfGEqual,
+  cfNever,
+  cfAlways,
+  cfLess,
+  cfLEqual,
+  cfEqual,
+  cfGreater,
+  cfNotEqual,
+  cfGEqual,
 };
 enum TGLBlendFunction : uint8_t {
-  bfZero, bfOne, bfSrcColor, bfOneMinusSrcColor, bfDstColor, bfOneMinusDstColor, bfSrcAlpha,
-  bfOneMinusSrcAlpha, bfDstAlpha, bfOneMinusDstAlpha, bfConstantColor, bfOneMinusConstantColor,
-  bfConstantAlpha, bfOneMinusConstantAlpha, bfSrcAlphaSat,
+  bfZero,
+  bfOne,
+  bfSrcColor,
+  bfOneMinusSrcColor,
+  bfDstColor,
+  bfOneMinusDstColor,
+  bfSrcAlpha,
+  bfOneMinusSrcAlpha,
+  bfDstAlpha,
+  bfOneMinusDstAlpha,
+  bfConstantColor,
+  bfOneMinusConstantColor,
+  bfConstantAlpha,
+  bfOneMinusConstantAlpha,
+  bfSrcAlphaSat,
 };
 enum TGLTextureTarget : uint8_t {
-  ttNoShape, ttTexture1D, ttTexture2D, ttTexture3D, ttTextureRect, ttTextureCube,
+  ttNoShape,
+  ttTexture1D,
+  ttTexture2D,
+  ttTexture3D,
+  ttTextureRect,
+  ttTextureCube,
 };
 inline constexpr int cGLTextureTargetCount = ttTextureCube + 1;
 
@@ -128,8 +194,8 @@ class TGLStateCache {
   double DepthRangeNear() const { return FValues.DepthRange[0]; }
   double DepthRangeFar() const { return FValues.DepthRange[1]; }
   void SetBlendFunc(TGLBlendFunction src, TGLBlendFunction dst);
-  void SetBlendFuncSeparate(TGLBlendFunction src, TGLBlendFunction dst,
-                            TGLBlendFunction srcAlpha, TGLBlendFunction dstAlpha);
+  void SetBlendFuncSeparate(TGLBlendFunction src, TGLBlendFunction dst, TGLBlendFunction srcAlpha,
+                            TGLBlendFunction dstAlpha);
   TGLBlendFunction BlendSrc() const { return FValues.Blend[0]; }
   TGLBlendFunction BlendDst() const { return FValues.Blend[1]; }
   TGLBlendFunction BlendSrcAlpha() const { return FValues.Blend[2]; }

@@ -10,8 +10,10 @@ TGLTexture::TGLTexture(TPersistent* owner) : TGLUpdateAbleObject(owner) {}
 void TGLTexture::SetDisabled(bool disabled) {
   if (FDisabled == disabled) return;
   FDisabled = disabled;
-  if (auto* material = dynamic_cast<TGLMaterial*>(FOwner)) material->NotifyTexMapChange(this);
-  else NotifyChange(this);
+  if (auto* material = dynamic_cast<TGLMaterial*>(FOwner))
+    material->NotifyTexMapChange(this);
+  else
+    NotifyChange(this);
 }
 
 // No picture can be held yet, so an enabled texture has nothing to bind.

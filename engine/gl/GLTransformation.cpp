@@ -77,8 +77,8 @@ void TGLTransformation::IdentityAll() {
 void TGLTransformation::SetModelMatrix(const TMatrix4f& m) {
   TTransformationRec& top = FStack[FStackPos];
   top.FModelMatrix = m;
-  top.FStates |= trsModelViewChanged | trsInvModelViewChanged | trsInvModelChanged |
-                 trsNormalModelChanged;
+  top.FStates |=
+      trsModelViewChanged | trsInvModelViewChanged | trsInvModelChanged | trsNormalModelChanged;
   if (FLoadMatricesEnabled) LoadModelView();
 }
 

@@ -40,11 +40,14 @@ EGLDisplay AcquireDisplay() {
 TEGLHeadlessContext::TEGLHeadlessContext(int32_t width, int32_t height)
     : FWidth(width < 1 ? 1 : width), FHeight(height < 1 ? 1 : height) {}
 
-TEGLHeadlessContext::~TEGLHeadlessContext() { DestroyContext(); }
+TEGLHeadlessContext::~TEGLHeadlessContext() {
+  DestroyContext();
+}
 
 void TEGLHeadlessContext::DoCreateContext(intptr_t) {
   if (FContext) DestroyContext();
   EGLDisplay display = AcquireDisplay();
+  EGLContext previous = eglGetCurrentContext();
   try {
     if (!eglBindAPI(EGL_OPENGL_API)) throw EGLContextError(EGLErrorText("eglBindAPI"));
     // The frame buffer is our own, so the config only has to offer desktop GL; the default
@@ -55,16 +58,16 @@ void TEGLHeadlessContext::DoCreateContext(intptr_t) {
     EGLint count = 0;
     if (!eglChooseConfig(display, configAttribs, &config, 1, &count) || count < 1)
       throw EGLContextError(EGLErrorText("eglChooseConfig"));
-    EGLint contextAttribs[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                               EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
-                               PixelFormat().DebugContext ? EGL_CONTEXT_OPENGL_DEBUG : EGL_NONE,
-                               EGL_TRUE, EGL_NONE};
+    EGLint contextAttribs[] = {
+        EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+        PixelFormat().DebugContext ? EGL_CONTEXT_OPENGL_DEBUG : EGL_NONE, EGL_TRUE, EGL_NONE};
     EGLContext share = FShareWith && FShareWith->FContext ? FShareWith->FContext : EGL_NO_CONTEXT;
     EGLContext context = eglCreateContext(display, config, share, contextAttribs);
     if (context == EGL_NO_CONTEXT) throw EGLContextError(EGLErrorText("eglCreateContext"));
     FContext = context;
 
-    // The frame buffer object stays bound for the life of the context.
+    // The frame buffer object stays bound for the life of the context. Whatever context was
+    // current before is current again afterwards.
     if (!eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context))
       throw EGLContextError(EGLErrorText("eglMakeCurrent"));
     glGenFramebuffers(1, &FFramebuffer);
@@ -80,11 +83,14 @@ void TEGLHeadlessContext::DoCreateContext(intptr_t) {
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     while (glGetError() != GL_NO_ERROR) {
     }
-    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, previous);
     if (status != GL_FRAMEBUFFER_COMPLETE)
       throw EGLContextError("Frame buffer object incomplete: status " + std::to_string(status));
   } catch (...) {
-    if (FContext) eglDestroyContext(display, FContext);
+    if (FContext) {
+      eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, previous);
+      eglDestroyContext(display, FContext);
+    }
     FContext = nullptr;
     FFramebuffer = FColorBuffer = FDepthBuffer = 0;
     throw;
@@ -119,11 +125,13 @@ bool TEGLHeadlessContext::DoShareLists(TGLContext& other) {
 void TEGLHeadlessContext::DoDestroyContext() {
   if (!FContext) return;
   EGLDisplay display = gDisplay;
+  EGLContext previous = eglGetCurrentContext();
+  if (previous == FContext) previous = EGL_NO_CONTEXT;
   if (eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, FContext)) {
     glDeleteFramebuffers(1, &FFramebuffer);
     glDeleteRenderbuffers(1, &FColorBuffer);
     glDeleteRenderbuffers(1, &FDepthBuffer);
-    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, previous);
   }
   const bool destroyed = eglDestroyContext(display, FContext);
   FContext = nullptr;

@@ -81,6 +81,18 @@ TEST_F(ContextPixels, NestedContextHandsBackToThePreviousOne) {
   EXPECT_TRUE(PixelIs(3, 3, {0, 0, 255, 255}));
 }
 
+TEST_F(ContextPixels, MakingAnotherContextLeavesTheCurrentOneCurrent) {
+  {
+    platform::TEGLHeadlessContext other(8, 8);
+    other.CreateContext(0);
+    ClearTo({0, 1, 0, 1});
+    EXPECT_TRUE(PixelIs(5, 5, {0, 255, 0, 255}));
+    other.DestroyContext();
+  }
+  ClearTo({1, 0, 1, 1});
+  EXPECT_TRUE(PixelIs(5, 5, {255, 0, 255, 255}));
+}
+
 TEST(ContextLifecycle, UncreatedContextRefusesActivation) {
   platform::TEGLHeadlessContext c(4, 4);
   EXPECT_FALSE(c.IsValid());

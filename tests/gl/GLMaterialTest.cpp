@@ -47,9 +47,9 @@ TEST_F(MaterialPixels, FrontAndBackColoursWithAndWithoutCulling) {
     bool Clockwise;
     TRGBA8 Expected;
   } cases[] = {
-      {fcNoCull, true, false, front},        {fcNoCull, true, true, back},
-      {fcCull, false, false, front},         {fcCull, false, true, none},
-      {fcBufferDefault, true, true, none},   {fcBufferDefault, true, false, front},
+      {fcNoCull, true, false, front},       {fcNoCull, true, true, back},
+      {fcCull, false, false, front},        {fcCull, false, true, none},
+      {fcBufferDefault, true, true, none},  {fcBufferDefault, true, false, front},
       {fcBufferDefault, false, true, back},
   };
   for (const auto& c : cases) {
@@ -229,9 +229,13 @@ class TTexMapOwner : public TGLUpdateAbleObject, public TGLTexMapChangeListener 
 
 TEST(Material, BlendedExactlyForBlendingModes) {
   TGLMaterial m(nullptr);
-  for (auto [mode, blended] :
-       {std::pair{bmOpaque, false}, {bmTransparency, true}, {bmAdditive, true},
-        {bmAlphaTest50, false}, {bmAlphaTest100, false}, {bmModulate, true}, {bmCustom, false}}) {
+  for (auto [mode, blended] : {std::pair{bmOpaque, false},
+                               {bmTransparency, true},
+                               {bmAdditive, true},
+                               {bmAlphaTest50, false},
+                               {bmAlphaTest100, false},
+                               {bmModulate, true},
+                               {bmCustom, false}}) {
     m.SetBlendingMode(mode);
     EXPECT_EQ(m.Blended(), blended) << int(mode);
   }

@@ -43,15 +43,18 @@ const TSetterCase cSetters[] = {
        c.Enable(stNormalize);
      }},
     {"ViewPort", "glViewport",
-     [](TGLStateCache& c, int v) { c.SetViewPort({0, 0, 10 + v, 10}); }},
+     [](TGLStateCache& c, int v) {
+       c.SetViewPort({0, 0, 10 + v, 10});
+     }},
     {"ClearColour", "glClearColor",
-     [](TGLStateCache& c, int v) { c.SetColorClearValue({1, float(v), 0, 1}); }},
+     [](TGLStateCache& c, int v) {
+       c.SetColorClearValue({1, float(v), 0, 1});
+     }},
     {"DepthWrite", "glDepthMask", [](TGLStateCache& c, int v) { c.SetDepthWriteMask(v != 0); }},
     {"ColourWriting", "glColorMask", [](TGLStateCache& c, int v) { c.SetGLColorWriting(v != 0); }},
     {"DepthFunc", "glDepthFunc",
      [](TGLStateCache& c, int v) { c.SetDepthFunc(v ? cfGreater : cfLEqual); }},
-    {"DepthRange", "glDepthRange",
-     [](TGLStateCache& c, int v) { c.SetDepthRange(0.25 * v, 0.5); }},
+    {"DepthRange", "glDepthRange", [](TGLStateCache& c, int v) { c.SetDepthRange(0.25 * v, 0.5); }},
     {"BlendFunc", "glBlendFunc",
      [](TGLStateCache& c, int v) { c.SetBlendFunc(bfSrcAlpha, v ? bfOne : bfOneMinusSrcAlpha); }},
     {"AlphaFunc", "glAlphaFunc",
@@ -66,17 +69,24 @@ const TSetterCase cSetters[] = {
     {"ShadeModel", "glShadeModel",
      [](TGLStateCache& c, int v) { c.SetShadeModel(v ? GL_SMOOTH : GL_FLAT); }},
     {"LightModelAmbient", "glLightModelfv",
-     [](TGLStateCache& c, int v) { c.SetLightModelAmbient({0.5f, 0.5f, float(v), 1}); }},
+     [](TGLStateCache& c, int v) {
+       c.SetLightModelAmbient({0.5f, 0.5f, float(v), 1});
+     }},
     {"LightEnabling", "glEnable", [](TGLStateCache& c, int v) { c.SetLightEnabling(v, true); }},
     {"LightDiffuse", "glLightfv",
-     [](TGLStateCache& c, int v) { c.SetLightDiffuse(1, {1, float(v), 1, 1}); }},
-    {"LightCutoff", "glLightf", [](TGLStateCache& c, int v) { c.SetLightSpotCutoff(0, 45.0f + v); }},
+     [](TGLStateCache& c, int v) {
+       c.SetLightDiffuse(1, {1, float(v), 1, 1});
+     }},
+    {"LightCutoff", "glLightf",
+     [](TGLStateCache& c, int v) { c.SetLightSpotCutoff(0, 45.0f + v); }},
     {"ActiveTexture", "glActiveTexture",
      [](TGLStateCache& c, int v) { c.SetActiveTexture(1 + v); }},
     {"TextureBinding", "glBindTexture",
      [](TGLStateCache& c, int v) { c.SetTextureBinding(0, ttTexture2D, GLuint(5 + v)); }},
     {"TextureEnabled", "glEnable",
-     [](TGLStateCache& c, int v) { c.SetActiveTextureEnabled(v ? ttTexture1D : ttTexture2D, true); }},
+     [](TGLStateCache& c, int v) {
+       c.SetActiveTextureEnabled(v ? ttTexture1D : ttTexture2D, true);
+     }},
     {"UnpackAlignment", "glPixelStorei",
      [](TGLStateCache& c, int v) { c.SetUnpackAlignment(v ? 1 : 2); }},
 };
@@ -133,7 +143,7 @@ TEST_F(StateCache, DefaultsMirrorGLsInitialState) {
 
 TEST_F(StateCache, MaterialColoursComparedAsStated) {
   TGLStateCache& c = States();
-  const TVector4f emission{0, 0, 0, 0.5f};      // alpha differs: not compared
+  const TVector4f emission{0, 0, 0, 0.5f};       // alpha differs: not compared
   const TVector4f ambient{0.2f, 0.2f, 0.2f, 0};  // alpha differs: not compared
   const TVector4f diffuse{0.8f, 0.8f, 0.8f, 1};
   const TVector4f specular{0, 0, 0, 0};
@@ -238,8 +248,8 @@ TEST_F(StateCache, PopAttribRestoresTheMirror) {
   c.PushAttrib(StateTypeBit(sttDepthBuffer) | StateTypeBit(sttColorBuffer));
   c.SetDepthFunc(cfGreater);
   c.SetDepthWriteMask(false);
-  c.Enable(stDepthTest);  // saved with the depth-buffer group
-  c.Enable(stBlend);      // saved with the colour-buffer group
+  c.Enable(stDepthTest);       // saved with the depth-buffer group
+  c.Enable(stBlend);           // saved with the colour-buffer group
   c.SetCullFaceMode(cmFront);  // polygon group: not saved
   c.PopAttrib();
   EXPECT_EQ(c.DepthFunc(), cfLess);

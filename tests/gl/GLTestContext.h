@@ -92,8 +92,8 @@ class GLTestContext : public ::testing::Test {
         return ::testing::AssertionFailure()
                << "pixel (" << x << ", " << y << ") is (" << int(got[0]) << ", " << int(got[1])
                << ", " << int(got[2]) << ", " << int(got[3]) << "), expected (" << int(expected[0])
-               << ", " << int(expected[1]) << ", " << int(expected[2]) << ", "
-               << int(expected[3]) << ") +/- " << tolerance;
+               << ", " << int(expected[1]) << ", " << int(expected[2]) << ", " << int(expected[3])
+               << ") +/- " << tolerance;
       }
     }
     return ::testing::AssertionSuccess();
