@@ -11,6 +11,7 @@ namespace ukh::platform {
 
 namespace {
 
+constexpr uint64_t kMaxRlePixelsPerByte = 1024;
 constexpr uint32_t BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3, BI_ALPHABITFIELDS = 6;
 
 // One colour channel of a bit-field pixel.
@@ -212,6 +213,7 @@ void TBmpDecoder::DecodeUncompressed() {
     Fail("pixel data is truncated: " + std::to_string(needed) + " bytes needed, " +
          std::to_string(FSize - FPixelOffset) + " present");
 
+  FImage.Pixels.assign(size_t(FWidth) * size_t(FHeight) * 4, 0);
   TChannel red, green, blue, alpha;
   bool alphaFromData = false;
   if (FBitCount == 16 || FBitCount == 32) {
@@ -263,6 +265,13 @@ void TBmpDecoder::DecodeUncompressed() {
 
 void TBmpDecoder::DecodeRle() {
   const bool rle4 = FCompression == BI_RLE4;
+  // A run sets at most 255 pixels for two bytes; far sparser data would be a small file
+  // claiming a huge picture, so it is refused before the picture is allocated.
+  const uint64_t dataBytes = FSize - FPixelOffset;
+  if (uint64_t(FWidth) * uint64_t(FHeight) > kMaxRlePixelsPerByte * dataBytes + 65536)
+    Fail("RLE data of " + std::to_string(dataBytes) + " bytes cannot fill " +
+         std::to_string(FWidth) + " x " + std::to_string(FHeight) + " pixels");
+  FImage.Pixels.assign(size_t(FWidth) * size_t(FHeight) * 4, 0);
   // Pixels the data skips keep colour 0 of the palette.
   for (int64_t y = 0; y < FHeight; ++y)
     for (int64_t x = 0; x < FWidth; ++x) SetIndexed(Pixel(x, y), 0, x, y);
@@ -304,7 +313,6 @@ TRGBAImage TBmpDecoder::Decode() {
   ReadHeader();
   FImage.Width = int32_t(FWidth);
   FImage.Height = int32_t(FHeight);
-  FImage.Pixels.assign(size_t(FWidth) * size_t(FHeight) * 4, 0);
   if (FCompression == BI_RLE8 || FCompression == BI_RLE4)
     DecodeRle();
   else

@@ -268,6 +268,8 @@ std::vector<TBrokenCase> BrokenCases() {
       {"RleAbsoluteRunPastTheData", Rle8({0, 200, 1, 1}), "the RLE pixel data is truncated"},
       {"RleDeltaCut", Rle8({0, 2, 1}), "the RLE pixel data is truncated"},
       {"RleIndexBeyondThePalette", Rle8({1, 9, 0, 1}), "palette index 9"},
+      {"RleClaimingAHugePicture", With32(With32(Rle8({0, 1}), 18, 8000), 22, 8000),
+       "RLE data of 2 bytes cannot fill 8000 x 8000 pixels"},
       {"TopDownRle", With32(Rle8({0, 1}), 22, uint32_t(-2)), "cannot be top-down"},
   };
 }
