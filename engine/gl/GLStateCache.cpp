@@ -66,7 +66,18 @@ constexpr GLenum cBlend[] = {
     GL_SRC_ALPHA_SATURATE,
 };
 constexpr GLenum cTargets[cGLTextureTargetCount] = {
-    0, GL_TEXTURE_1D, GL_TEXTURE_2D, GL_TEXTURE_3D, GL_TEXTURE_RECTANGLE, GL_TEXTURE_CUBE_MAP,
+    0,
+    GL_TEXTURE_1D,
+    GL_TEXTURE_2D,
+    GL_TEXTURE_3D,
+    GL_TEXTURE_1D_ARRAY,
+    GL_TEXTURE_2D_ARRAY,
+    GL_TEXTURE_RECTANGLE,
+    GL_TEXTURE_BUFFER,
+    GL_TEXTURE_CUBE_MAP,
+    GL_TEXTURE_2D_MULTISAMPLE,
+    GL_TEXTURE_2D_MULTISAMPLE_ARRAY,
+    GL_TEXTURE_CUBE_MAP_ARRAY,
 };
 
 constexpr TGLStateTypes Bit(TGLStateType t) {
@@ -557,6 +568,15 @@ int32_t TGLStateCache::MaxLights() {
   return FMaxLights;
 }
 
+int32_t TGLStateCache::MaxTextureSize() {
+  if (FMaxTextureSize == 0) {
+    GLint n = 0;
+    gl::GetIntegerv(GL_MAX_TEXTURE_SIZE, &n);
+    FMaxTextureSize = n < 64 ? 64 : n;  // GL guarantees at least 64
+  }
+  return FMaxTextureSize;
+}
+
 void TGLStateCache::SetLightEnabling(int light, bool on) {
   CheckLight(light);
   const uint16_t bit = uint16_t(1u << light);
@@ -676,8 +696,8 @@ void TGLStateCache::TextureDeleted(GLuint handle) {
 
 void TGLStateCache::SetActiveTextureEnabled(TGLTextureTarget target, bool on) {
   Assert(target != ttNoShape);
-  uint8_t& bits = FValues.TextureEnabled[FValues.ActiveTexture];
-  const uint8_t bit = uint8_t(1u << target);
+  uint16_t& bits = FValues.TextureEnabled[FValues.ActiveTexture];
+  const uint16_t bit = uint16_t(1u << target);
   if (FInsideList) {
     Record(Bit(sttEnable) | Bit(sttTexture));
   } else {
@@ -720,6 +740,24 @@ void TGLStateCache::SetUnpackAlignment(int32_t value) {
   if (FValues.UnpackAlignment == value) return;
   FValues.UnpackAlignment = value;
   gl::PixelStorei(GL_UNPACK_ALIGNMENT, value);
+}
+
+void TGLStateCache::SetUnpackRowLength(int32_t value) {
+  if (FValues.UnpackRowLength == value) return;
+  FValues.UnpackRowLength = value;
+  gl::PixelStorei(GL_UNPACK_ROW_LENGTH, value);
+}
+
+void TGLStateCache::SetUnpackSkipRows(int32_t value) {
+  if (FValues.UnpackSkipRows == value) return;
+  FValues.UnpackSkipRows = value;
+  gl::PixelStorei(GL_UNPACK_SKIP_ROWS, value);
+}
+
+void TGLStateCache::SetUnpackSkipPixels(int32_t value) {
+  if (FValues.UnpackSkipPixels == value) return;
+  FValues.UnpackSkipPixels = value;
+  gl::PixelStorei(GL_UNPACK_SKIP_PIXELS, value);
 }
 
 }  // namespace ukh

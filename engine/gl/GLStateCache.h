@@ -115,10 +115,16 @@ enum TGLTextureTarget : uint8_t {
   ttTexture1D,
   ttTexture2D,
   ttTexture3D,
+  ttTexture1DArray,
+  ttTexture2DArray,
   ttTextureRect,
+  ttTextureBuffer,
   ttTextureCube,
+  ttTexture2DMultisample,
+  ttTexture2DMultisampleArray,
+  ttTextureCubeArray,
 };
-inline constexpr int cGLTextureTargetCount = ttTextureCube + 1;
+inline constexpr int cGLTextureTargetCount = ttTextureCubeArray + 1;
 
 GLenum GLCapability(TGLState s);
 GLenum GLFace(TGLCullFaceMode face);
@@ -232,6 +238,8 @@ class TGLStateCache {
   // ---- lights ----
   // GL_MAX_LIGHTS, queried from GL on first use (0 until then); at most cMaxLights.
   int32_t MaxLights();
+  // GL_MAX_TEXTURE_SIZE, queried from GL on first use.
+  int32_t MaxTextureSize();
   bool MaxLightsKnown() const { return FMaxLights != 0; }
   bool FixedFunctionPipeLight() const { return FFixedFunctionPipeLight; }
   void SetLightEnabling(int light, bool on);
@@ -271,7 +279,8 @@ class TGLStateCache {
   }
   // Forgets bindings of a deleted texture name (GL unbinds it itself).
   void TextureDeleted(GLuint handle);
-  // glEnable/glDisable of a texture target on the active unit.
+  // glEnable/glDisable of a texture target on the active unit (fixed function knows 1D, 2D,
+  // 3D, rectangle and cube-map targets).
   void SetActiveTextureEnabled(TGLTextureTarget target, bool on);
   bool ActiveTextureEnabled(TGLTextureTarget target) const {
     return (FValues.TextureEnabled[FValues.ActiveTexture] >> target) & 1u;
@@ -286,8 +295,14 @@ class TGLStateCache {
   // ---- pixel store ----
   void SetPackAlignment(int32_t value);
   void SetUnpackAlignment(int32_t value);
+  void SetUnpackRowLength(int32_t value);
+  void SetUnpackSkipRows(int32_t value);
+  void SetUnpackSkipPixels(int32_t value);
   int32_t PackAlignment() const { return FValues.PackAlignment; }
   int32_t UnpackAlignment() const { return FValues.UnpackAlignment; }
+  int32_t UnpackRowLength() const { return FValues.UnpackRowLength; }
+  int32_t UnpackSkipRows() const { return FValues.UnpackSkipRows; }
+  int32_t UnpackSkipPixels() const { return FValues.UnpackSkipPixels; }
 
  private:
   // Everything the cache mirrors, kept together so PushAttrib can save and restore it.
@@ -324,9 +339,10 @@ class TGLStateCache {
     uint16_t LineStipplePattern = 0xFFFF;
     float PolygonOffset[2] = {0, 0};
     int32_t PackAlignment = 4, UnpackAlignment = 4;
+    int32_t UnpackRowLength = 0, UnpackSkipRows = 0, UnpackSkipPixels = 0;
     int ActiveTexture = 0;
     GLuint TextureBinding[cMaxTextureUnits][cGLTextureTargetCount] = {};
-    uint8_t TextureEnabled[cMaxTextureUnits] = {};  // bit per TGLTextureTarget
+    uint16_t TextureEnabled[cMaxTextureUnits] = {};  // bit per TGLTextureTarget
   };
 
   // True if GL must be called: outside a list, when the value differs (and it is stored);
@@ -353,6 +369,7 @@ class TGLStateCache {
   bool FInsideList = false;
   bool FTextureMatrixIsIdentity[4] = {false, false, false, false};
   int32_t FMaxLights = 0;
+  int32_t FMaxTextureSize = 0;
   bool FFixedFunctionPipeLight = true;
   struct TSaved {
     TGLStateTypes Types;

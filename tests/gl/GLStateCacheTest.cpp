@@ -89,6 +89,10 @@ const TSetterCase cSetters[] = {
      }},
     {"UnpackAlignment", "glPixelStorei",
      [](TGLStateCache& c, int v) { c.SetUnpackAlignment(v ? 1 : 2); }},
+    {"UnpackRowLength", "glPixelStorei",
+     [](TGLStateCache& c, int v) { c.SetUnpackRowLength(16 + v); }},
+    {"CubeMapBinding", "glBindTexture",
+     [](TGLStateCache& c, int v) { c.SetTextureBinding(1, ttTextureCube, GLuint(7 + v)); }},
 };
 
 TEST_F(StateCache, ValueAlreadyHeldCostsNoGLCall) {
@@ -119,6 +123,9 @@ TEST_F(StateCache, DefaultsMirrorGLsInitialState) {
   EXPECT_EQ(GetInt(GL_SHADE_MODEL), GLint(c.ShadeModel()));
   EXPECT_EQ(GetInt(GL_UNPACK_ALIGNMENT), c.UnpackAlignment());
   EXPECT_EQ(GetInt(GL_PACK_ALIGNMENT), c.PackAlignment());
+  EXPECT_EQ(GetInt(GL_UNPACK_ROW_LENGTH), c.UnpackRowLength());
+  EXPECT_EQ(GetInt(GL_UNPACK_SKIP_ROWS), c.UnpackSkipRows());
+  EXPECT_EQ(GetInt(GL_UNPACK_SKIP_PIXELS), c.UnpackSkipPixels());
   EXPECT_EQ(GetInt(GL_ACTIVE_TEXTURE), GL_TEXTURE0 + c.ActiveTexture());
   for (GLenum face : {GL_FRONT, GL_BACK}) {
     const TGLCullFaceMode f = face == GL_FRONT ? cmFront : cmBack;
@@ -295,12 +302,14 @@ TEST_F(StateCache, TextureMatricesResetOnceUntilMarkedAgain) {
   EXPECT_EQ(gl::CallCount("glLoadIdentity"), 1u);
 }
 
-TEST_F(StateCache, MaxLightsIsQueriedOnce) {
+TEST_F(StateCache, LimitsAreQueriedOnce) {
   TGLStateCache& c = States();
   EXPECT_FALSE(c.MaxLightsKnown());
   EXPECT_EQ(c.MaxLights(), GetInt(GL_MAX_LIGHTS));
   EXPECT_EQ(c.MaxLights(), GetInt(GL_MAX_LIGHTS));
-  EXPECT_EQ(gl::CallCount("glGetIntegerv"), 1u);
+  EXPECT_EQ(c.MaxTextureSize(), GetInt(GL_MAX_TEXTURE_SIZE));
+  EXPECT_EQ(c.MaxTextureSize(), GetInt(GL_MAX_TEXTURE_SIZE));
+  EXPECT_EQ(gl::CallCount("glGetIntegerv"), 2u);
 }
 
 TEST_F(StateCache, DeletedTextureIsForgotten) {
