@@ -207,6 +207,25 @@ class TGLBaseSceneObject : public TGLCoordinatesUpdateAbleComponent {
   THmgBoundingBox BoundingBoxIncludingChildrenEx();
   TGLObjectBBChanges BBChanges() const { return FBBChanges; }
 
+  // ---- rendering --------------------------------------------------------------------------
+  // Draws the object and its subtree at the current level of the pipeline transformation.
+  void Render(TGLRenderContextInfo& rci);
+  // Draws the own geometry (directly or through the cached list) and/or the children.
+  virtual void DoRender(TGLRenderContextInfo& rci, bool renderSelf, bool renderChildren);
+  // The visible children from `first` to `last`, in the record's sorting order.
+  void RenderChildren(int first, int last, TGLRenderContextInfo& rci);
+  // Issues the object's geometry, into a display list being compiled or directly.
+  virtual void BuildList(TGLRenderContextInfo& rci);
+  // True for objects that must be drawn after the opaque ones.
+  virtual bool Blended() { return false; }
+  // The display-list name of the current context, compiled first if missing or stale.
+  uint32_t GetHandle(TGLRenderContextInfo& rci);
+  // A list exists for the current context and no structural change is pending.
+  bool ListHandleAllocated() const;
+  // Releases the GL handles of the object and its subtree (the context must be current for
+  // the names to be deleted; names of other contexts are forgotten).
+  void DestroyHandles();
+
   virtual bool PointInObject(const TVector3f& point);
   // Ray against the object's bounding sphere; hit point and normal are optional.
   virtual bool RayCastIntersect(const TVector4f& rayStart, const TVector4f& rayVector,
@@ -219,14 +238,16 @@ class TGLBaseSceneObject : public TGLCoordinatesUpdateAbleComponent {
   TNotifyEvent OnPicked;
 
  protected:
-  // Releases the object's GL handles (display list); the render layer hooks in here.
-  virtual void DestroyHandle() {}
+  // Releases the object's own GL handles (its display lists).
+  virtual void DestroyHandle();
+  // DoRender's drawing of the own geometry: BuildList directly (osDirectDraw, amalgamating)
+  // or the cached list inside a push and pop of the groups it changes.
+  void RenderSelf(TGLRenderContextInfo& rci);
   virtual void DoOnAddedToParent();
   virtual void SetScene(TGLWorld* scene);
   // The eight corners of the own unscaled box, moved by the barycentre in object space.
   virtual void CalculateBoundingBoxPersonalUnscaled(THmgBoundingBox& box);
   void SetBBChanges(TGLObjectBBChanges value);
-  void DestroyHandles();
 
   TGLObjectStyles FObjectStyle = 0;
   TGLObjectChanges FChanges = ocTransformation | ocAbsoluteMatrix | ocInvAbsoluteMatrix | ocStructure;
@@ -263,6 +284,17 @@ class TGLBaseSceneObject : public TGLCoordinatesUpdateAbleComponent {
   float FTagFloat = 0;
   TGLObjectBBChanges FBBChanges = oBBcChild | oBBcStructure;
   THmgBoundingBox FBoundingBoxPersonalUnscaled, FBoundingBoxOfChildren;
+
+  // One display list per rendering context, told apart by the context's serial.
+  struct TListHandle {
+    uint64_t ContextSerial = 0;
+    uint32_t Name = 0;
+    bool DataChanged = true;
+  };
+  std::vector<TListHandle> FListHandle;
+  // Sorting scratch of RenderChildren, kept from frame to frame.
+  std::vector<float> distList;
+  std::vector<TGLBaseSceneObject*> objList;
 };
 
 }  // namespace ukh

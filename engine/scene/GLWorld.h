@@ -64,6 +64,9 @@ class TGLWorld : public TGLUpdateAbleComponent {
     return FObjects->FindChild(name, false);
   }
   void ShutdownAllLights();
+  // Hands the lights of the first min(8, maxLights) slots to the current GL context (state
+  // cache and transformation stack); defined with the light source in GLLightSource.cpp.
+  void SetupLights(int32_t maxLights);
 
   TGLObjectsSorting ObjectsSorting() const { return FObjectsSorting; }
   // osInherited stores osRenderBlendedLast.
