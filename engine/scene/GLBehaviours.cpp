@@ -1,48 +1,86 @@
-// Behaviour list: ownership of items and their progress and loading calls.
+// Behaviour list and the behaviour and effect item bases.
 #include "engine/scene/GLBehaviours.h"
 
-#include <algorithm>
+#include "engine/base/Exception.h"
+#include "engine/scene/GLBaseSceneObject.h"
+#include "engine/scene/XArchive.h"
 
 namespace ukh {
 
-TGLBehaviour::TGLBehaviour(TGLBehaviours* owner) : FOwner(owner) {}
+// ---- item classes -------------------------------------------------------------------------
 
-TGLBehaviour::~TGLBehaviour() = default;
-
-TGLBaseSceneObject* TGLBehaviour::OwnerBaseSceneObject() const {
-  return FOwner ? FOwner->Owner() : nullptr;
+const TXCollectionItemClass& TGLBaseBehaviour::StaticClass() {
+  static const TXCollectionItemClass cls("TGLBaseBehaviour", &TXCollectionItem::StaticClass(),
+                                         nullptr, {});
+  return cls;
 }
 
-TGLBehaviour* TGLBehaviours::Add(std::unique_ptr<TGLBehaviour> item) {
-  item->FOwner = this;
-  FList.push_back(std::move(item));
-  return FList.back().get();
+TGLBaseSceneObject* TGLBaseBehaviour::OwnerBaseSceneObject() const {
+  // A behaviour may sit in a plain collection too; only a behaviour list has a scene object.
+  auto* list = dynamic_cast<TGLBehaviours*>(Owner());
+  return list ? list->SceneObject() : nullptr;
 }
 
-std::unique_ptr<TGLBehaviour> TGLBehaviours::Extract(TGLBehaviour* item) {
-  auto it = std::find_if(FList.begin(), FList.end(), [&](auto& p) { return p.get() == item; });
-  if (it == FList.end()) return nullptr;
-  std::unique_ptr<TGLBehaviour> owned = std::move(*it);
-  FList.erase(it);
-  owned->FOwner = nullptr;
-  return owned;
+void TGLBaseBehaviour::WriteToFiler(TXArchiveWriter& writer) const {
+  TXCollectionItem::WriteToFiler(writer);
+  writer.WriteInteger(0);
 }
 
-void TGLBehaviours::Clear() {
-  // Each item is detached before it dies, so its destructor sees no list.
-  while (!FList.empty()) {
-    std::unique_ptr<TGLBehaviour> item = std::move(FList.back());
-    FList.pop_back();
-    item->FOwner = nullptr;
-  }
+void TGLBaseBehaviour::ReadFromFiler(TXArchiveReader& reader) {
+  if (Owner() && Owner()->ArchiveVersion() > 0) TXCollectionItem::ReadFromFiler(reader);
+  Assert(reader.ReadInteger() == 0);
+}
+
+TGLBehaviour::TGLBehaviour(TXCollection* owner) : TGLBaseBehaviour(owner) {}
+
+const TXCollectionItemClass& TGLBehaviour::StaticClass() {
+  static const TXCollectionItemClass cls("TGLBehaviour", &TGLBaseBehaviour::StaticClass(), nullptr,
+                                         {});
+  return cls;
+}
+
+const TXCollectionItemClass& TGLEffect::StaticClass() {
+  static const TXCollectionItemClass cls("TGLEffect", &TGLBaseBehaviour::StaticClass(), nullptr,
+                                         {});
+  return cls;
+}
+
+// ---- list ---------------------------------------------------------------------------------
+
+TGLBehaviours::TGLBehaviours(TPersistent* owner)
+    : TXCollection(owner), FSceneObject(dynamic_cast<TGLBaseSceneObject*>(owner)) {
+  Assert(FSceneObject != nullptr);
+}
+
+bool TGLBehaviours::CanAdd(const TXCollectionItemClass& itemClass) const {
+  // Get() and DoProgress rely on every item being a TGLBehaviour.
+  return TXCollection::CanAdd(itemClass) && itemClass.InheritsFrom(ItemsClass()) &&
+         !itemClass.InheritsFrom(TGLEffect::StaticClass());
+}
+
+TGLBehaviour* TGLBehaviours::GetOrCreate(const TXCollectionItemClass& itemClass) {
+  if (TXCollectionItem* found = GetByClass(itemClass)) return static_cast<TGLBehaviour*>(found);
+  return static_cast<TGLBehaviour*>(AddNew(itemClass));
+}
+
+std::string TGLBehaviours::GetNamePath() const {
+  return FSceneObject->Name() + ".Behaviours";
 }
 
 void TGLBehaviours::DoProgress(const TGLProgressTimes& progressTime) {
-  for (size_t i = 0; i < FList.size(); ++i) FList[i]->DoProgress(progressTime);
+  // A behaviour may free itself or others while progressing; the count is re-read each time.
+  for (int i = 0; i < Count(); ++i) Get(i)->DoProgress(progressTime);
 }
 
-void TGLBehaviours::Loaded() {
-  for (size_t i = 0; i < FList.size(); ++i) FList[i]->Loaded();
+// ---- stored form --------------------------------------------------------------------------
+
+std::optional<std::vector<uint8_t>> WriteBehavioursData(TGLBaseSceneObject& object) {
+  if (!object.HasBehaviours() || object.Behaviours().Count() == 0) return std::nullopt;
+  return object.Behaviours().SaveToBytes();
+}
+
+void ReadBehavioursData(TGLBaseSceneObject& object, const uint8_t* data, size_t size) {
+  object.Behaviours().LoadFromBytes(data, size);
 }
 
 }  // namespace ukh

@@ -1,60 +1,81 @@
-// The behaviour list of a scene object and the item base its behaviours derive from.
+// The behaviour list of a scene object (TGLBehaviours) and the item classes behaviours and
+// effects derive from, with the "BehavioursData" byte block the list is stored in.
 #pragma once
 
-#include <memory>
-#include <string>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "engine/base/GLUpdateAbleComponent.h"
+#include "engine/scene/XCollection.h"
 
 namespace ukh {
 
 class TGLBaseSceneObject;
 class TGLBehaviours;
 
-// An item of a behaviour list; the item's scene object is the list's owner.
-class TGLBehaviour : public TPersistent {
+// Something attached to a scene object and progressed with it.
+class TGLBaseBehaviour : public TXCollectionItem {
  public:
-  explicit TGLBehaviour(TGLBehaviours* owner);
-  ~TGLBehaviour() override;
+  using TXCollectionItem::TXCollectionItem;
+  static const TXCollectionItemClass& StaticClass();
+  const TXCollectionItemClass& ClassType() const override { return StaticClass(); }
 
-  TGLBehaviours* Owner() const { return FOwner; }
+  // The scene object owning the list that holds this item, or null.
   TGLBaseSceneObject* OwnerBaseSceneObject() const;
-  const std::string& Name() const { return FName; }
-  void SetName(const std::string& name) { FName = name; }
-
   virtual void DoProgress(const TGLProgressTimes&) {}
-  virtual void Loaded() {}
 
- private:
-  friend class TGLBehaviours;
-  TGLBehaviours* FOwner;
-  std::string FName;
+  // Behaviour base data: the item base's (only in archives of version 1 and later), then
+  // version 0.
+  void WriteToFiler(TXArchiveWriter& writer) const override;
+  void ReadFromFiler(TXArchiveReader& reader) override;
 };
 
-class TGLBehaviours {
+class TGLBehaviour : public TGLBaseBehaviour {
  public:
-  explicit TGLBehaviours(TGLBaseSceneObject* owner) : FOwner(owner) {}
-  ~TGLBehaviours() { Clear(); }
-  TGLBehaviours(const TGLBehaviours&) = delete;
-  TGLBehaviours& operator=(const TGLBehaviours&) = delete;
+  // `owner` is the list the behaviour is meant for; TGLBehaviours::Add takes it in.
+  explicit TGLBehaviour(TXCollection* owner = nullptr);
+  static const TXCollectionItemClass& StaticClass();
+  const TXCollectionItemClass& ClassType() const override { return StaticClass(); }
+};
 
-  TGLBaseSceneObject* Owner() const { return FOwner; }
-  int Count() const { return int(FList.size()); }
-  TGLBehaviour* Get(int index) const { return FList[index].get(); }
+// The base of effects, which live in an effect list and are refused by behaviour lists.
+class TGLEffect : public TGLBaseBehaviour {
+ public:
+  using TGLBaseBehaviour::TGLBaseBehaviour;
+  static const TXCollectionItemClass& StaticClass();
+  const TXCollectionItemClass& ClassType() const override { return StaticClass(); }
+};
 
-  // Takes ownership and appends; returns the item.
-  TGLBehaviour* Add(std::unique_ptr<TGLBehaviour> item);
-  // Hands an item back without destroying it.
-  std::unique_ptr<TGLBehaviour> Extract(TGLBehaviour* item);
-  void Clear();
+// Owned by its scene object, which creates it on first use.
+class TGLBehaviours : public TXCollection {
+ public:
+  // `owner` must be a scene object ("Assertion failure" otherwise).
+  explicit TGLBehaviours(TPersistent* owner);
 
+  const char* ClassName() const override { return "TGLBehaviours"; }
+  TGLBaseSceneObject* SceneObject() const { return FSceneObject; }
+  TGLBehaviour* Get(int index) const { return static_cast<TGLBehaviour*>(Items(index)); }
+
+  const TXCollectionItemClass& ItemsClass() const override { return TGLBehaviour::StaticClass(); }
+  // Only behaviours, never effects, on top of the collection's rules.
+  bool CanAdd(const TXCollectionItemClass& itemClass) const override;
+  // The first behaviour of the class (or derived from it), created when there is none.
+  TGLBehaviour* GetOrCreate(const TXCollectionItemClass& itemClass);
+  std::string GetNamePath() const override;
+
+  // Each item's DoProgress, in list order.
   void DoProgress(const TGLProgressTimes& progressTime);
-  void Loaded();
 
  private:
-  TGLBaseSceneObject* FOwner;
-  std::vector<std::unique_ptr<TGLBehaviour>> FList;
+  TGLBaseSceneObject* FSceneObject;
 };
+
+// The "BehavioursData" block of a scene object: the archive of its list, or nothing when the
+// list does not exist or is empty.
+std::optional<std::vector<uint8_t>> WriteBehavioursData(TGLBaseSceneObject& object);
+// Reads a block into the object's list, creating the list first. Throws on a malformed block,
+// leaving the list as it was.
+void ReadBehavioursData(TGLBaseSceneObject& object, const uint8_t* data, size_t size);
 
 }  // namespace ukh

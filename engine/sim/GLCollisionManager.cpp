@@ -1,0 +1,301 @@
+// Collision passes: world boxes, the sort along Z, the sweep, and client bookkeeping.
+#include "engine/sim/GLCollisionManager.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/scene/GLBaseSceneObject.h"
+#include "engine/sim/GLCollisionIntersect.h"
+
+namespace ukh {
+namespace {
+
+// Below this many nodes the plain sweep is the faster of the two.
+constexpr size_t cBucketedFrom = 64;
+// A box spanning more X buckets than this is swept against every row instead.
+constexpr int32_t cMaxBucketSpan = 8;
+
+std::vector<TGLCollisionManager*>& Managers() {
+  static std::vector<TGLCollisionManager*> managers;
+  return managers;
+}
+
+// Ascending minimum Z with not-a-number last, so that the order is strict and weak (std::sort
+// must not see NaN keys compared the plain way).
+bool MinZLess(const TCollisionNode& a, const TCollisionNode& b) {
+  const float x = a.AABB.Min.Z, y = b.AABB.Min.Z;
+  if (std::isnan(y)) return !std::isnan(x);
+  return x < y;
+}
+
+// Apart only when one box ends strictly before the other begins on X or on Y.
+bool ApartXY(const TAABB& a, const TAABB& b) {
+  return a.Max.X < b.Min.X || b.Max.X < a.Min.X || a.Max.Y < b.Min.Y || b.Max.Y < a.Min.Y;
+}
+
+// Node j can still overlap node i along Z; false also when either value is not a number.
+bool ZReaches(const TCollisionNode& i, const TCollisionNode& j) {
+  return j.AABB.Min.Z <= i.AABB.Max.Z;
+}
+
+}  // namespace
+
+// A running pass. Frames of nested passes (a handler calling CheckCollisions) form a chain.
+struct TGLCollisionManager::TPassFrame {
+  std::vector<TCollisionNode>* Nodes;
+  TPassFrame* Outer;
+  const TObjectCollisionEvent* Handler;
+  bool ManagerGone = false;
+};
+
+// Scratch of the bucketed sweep: the nodes sorted along Z are also filed, by index, into
+// buckets along X, so that a row visits only the nodes that share a bucket with it instead of
+// the whole strip of the field that overlaps it along Z.
+struct TGLCollisionManager::TBroadPhase {
+  std::vector<uint32_t> Start;       // bucket b holds Entries[Start[b] .. Start[b + 1])
+  std::vector<uint32_t> Entries;     // node indices, ascending within each bucket
+  std::vector<uint32_t> Cursor;      // per bucket: the first entry past the current row
+  std::vector<int32_t> First, Last;  // bucket span of each node; First < 0 for a wide node
+  std::vector<uint32_t> Wide;        // wide nodes, ascending
+  std::vector<uint32_t> Candidates;
+};
+
+TGLCollisionManager::TGLCollisionManager(TComponent* owner) : TComponent(owner) {
+  Managers().push_back(this);
+}
+
+TGLCollisionManager::~TGLCollisionManager() {
+  BeginDestruction();
+  for (TPassFrame* f = FPass; f; f = f->Outer) f->ManagerGone = true;
+  for (TGLBCollision* c : FClients)
+    if (c) {
+      c->FManager = nullptr;
+      c->FClientSlot = -1;
+    }
+  FClients.clear();
+  auto& all = Managers();
+  all.erase(std::find(all.begin(), all.end(), this));
+}
+
+TGLCollisionManager* TGLCollisionManager::FindManager(const std::string& name) {
+  for (TGLCollisionManager* m : Managers())
+    if (m->Name() == name) return m;
+  return nullptr;
+}
+
+// ---- clients ------------------------------------------------------------------------------
+
+void TGLCollisionManager::RegisterClient(TGLBCollision* client) {
+  if (client->FManager == this) return;  // a client is listed exactly while linked to us
+  client->FManager = this;
+  client->FClientSlot = int32_t(FClients.size());
+  FClients.push_back(client);
+}
+
+void TGLCollisionManager::DeregisterClient(TGLBCollision* client) {
+  if (client->FManager != this) return;
+  FClients[size_t(client->FClientSlot)] = nullptr;
+  ++FHoles;
+  client->FManager = nullptr;
+  client->FClientSlot = -1;
+  // A client leaving in the middle of a pass takes part in no further pair of it.
+  for (TPassFrame* f = FPass; f; f = f->Outer)
+    for (TCollisionNode& n : *f->Nodes)
+      if (n.Collision == client) n.Collision = nullptr;
+  if (FHoles > FClients.size() / 2) CompactClients();
+}
+
+void TGLCollisionManager::CompactClients() const {
+  if (FHoles == 0) return;
+  size_t k = 0;
+  for (TGLBCollision* c : FClients)
+    if (c) {
+      c->FClientSlot = int32_t(k);
+      FClients[k++] = c;
+    }
+  FClients.resize(k);
+  FHoles = 0;
+}
+
+int TGLCollisionManager::ClientCount() const {
+  CompactClients();
+  return int(FClients.size());
+}
+
+TGLBCollision* TGLCollisionManager::Client(int index) const {
+  CompactClients();
+  return FClients[size_t(index)];
+}
+
+// ---- the pass -----------------------------------------------------------------------------
+
+void TGLCollisionManager::BuildNodes(std::vector<TCollisionNode>& nodes) {
+  CompactClients();
+  nodes.clear();
+  nodes.reserve(FClients.size());
+  for (TGLBCollision* c : FClients) {
+    if (c->FGroupIndex < 0) continue;
+    TGLBaseSceneObject* object = c->OwnerBaseSceneObject();
+    if (!object) continue;  // a behaviour taken out of its list has no object
+    const TAABB box = object->AxisAlignedBoundingBoxUnscaled(true);
+    // No depth along Z (or not a number): never tested.
+    if (!(box.Max.Z > box.Min.Z)) continue;
+    nodes.push_back({c, AABBTransform(box, object->AbsoluteMatrix())});
+  }
+}
+
+bool TGLCollisionManager::TestPair(TPassFrame& frame, const TObjectCollisionEvent& handler,
+                                   size_t i, size_t j) {
+  const std::vector<TCollisionNode>& nodes = *frame.Nodes;
+  TGLBCollision* a = nodes[i].Collision;
+  TGLBCollision* b = nodes[j].Collision;
+  if (a->FGroupIndex != 0 && a->FGroupIndex == b->FGroupIndex) return true;
+  TGLBaseSceneObject* object1 = a->OwnerBaseSceneObject();
+  TGLBaseSceneObject* object2 = b->OwnerBaseSceneObject();
+  if (!object1 || !object2) return true;
+  ++FPairTests;
+  if (CheckCollisionPair(a->FBoundingMode, b->FBoundingMode, *object1, *object2)) {
+    handler(this, object1, object2);
+    if (frame.ManagerGone) return false;
+  }
+  return true;
+}
+
+void TGLCollisionManager::SweepSmall(TPassFrame& frame) {
+  std::vector<TCollisionNode>& nodes = *frame.Nodes;
+  const size_t n = nodes.size();
+  for (size_t i = 0; i + 1 < n; ++i) {
+    for (size_t j = i + 1; j < n && nodes[i].Collision; ++j) {
+      // Sorted along Z: once one node starts above node i's top, all later ones do.
+      if (!ZReaches(nodes[i], nodes[j])) break;
+      if (!nodes[j].Collision || ApartXY(nodes[i].AABB, nodes[j].AABB)) continue;
+      if (!TestPair(frame, *frame.Handler, i, j)) return;
+    }
+  }
+}
+
+// Visits exactly the pairs SweepSmall visits, in the same order: per row i the candidates are
+// the nodes j > i that reach it along Z and share an X bucket with it (X-overlapping boxes
+// always do, as the bucket of a coordinate never decreases with it), each pair kept only in
+// the first bucket the two share, then taken in ascending j.
+void TGLCollisionManager::SweepBucketed(TPassFrame& frame) {
+  std::vector<TCollisionNode>& nodes = *frame.Nodes;
+  const size_t n = nodes.size();
+  if (!FBroad) FBroad = std::make_unique<TBroadPhase>();
+  TBroadPhase& bp = *FBroad;
+
+  double lo = INFINITY, hi = -INFINITY, widths = 0;
+  size_t finite = 0;
+  for (const TCollisionNode& node : nodes) {
+    const float a = node.AABB.Min.X, b = node.AABB.Max.X;
+    if (!std::isfinite(a) || !std::isfinite(b)) continue;
+    lo = std::min(lo, double(a));
+    hi = std::max(hi, double(b));
+    widths += double(b) - a;
+    ++finite;
+  }
+  // About one box width per bucket, and never more buckets than boxes.
+  int32_t buckets = 1;
+  double scale = 0;
+  if (finite > 0 && hi > lo) {
+    const double width = std::max(widths / double(finite), (hi - lo) / double(finite));
+    buckets = int32_t(std::min(double(finite), std::floor((hi - lo) / width) + 1));
+    scale = buckets / (hi - lo);
+  }
+  auto bucketOf = [&](float x) {
+    const double v = std::floor((double(x) - lo) * scale);
+    return int32_t(std::clamp(v, 0.0, double(buckets - 1)));
+  };
+
+  bp.First.assign(n, -1);
+  bp.Last.assign(n, -1);
+  bp.Wide.clear();
+  bp.Start.assign(size_t(buckets) + 1, 0);
+  for (size_t k = 0; k < n; ++k) {
+    const float a = nodes[k].AABB.Min.X, b = nodes[k].AABB.Max.X;
+    const int32_t f = std::isfinite(a) && std::isfinite(b) ? bucketOf(a) : -1;
+    const int32_t l = f >= 0 ? bucketOf(b) : -1;
+    if (f < 0 || l - f >= cMaxBucketSpan) {
+      bp.Wide.push_back(uint32_t(k));
+      continue;
+    }
+    bp.First[k] = f;
+    bp.Last[k] = l;
+    for (int32_t c = f; c <= l; ++c) ++bp.Start[size_t(c) + 1];
+  }
+  for (int32_t c = 0; c < buckets; ++c) bp.Start[size_t(c) + 1] += bp.Start[size_t(c)];
+  bp.Entries.resize(bp.Start[size_t(buckets)]);
+  bp.Cursor.assign(bp.Start.begin(), bp.Start.end() - 1);
+  for (size_t k = 0; k < n; ++k)
+    for (int32_t c = bp.First[k]; c >= 0 && c <= bp.Last[k]; ++c)
+      bp.Entries[bp.Cursor[size_t(c)]++] = uint32_t(k);
+  bp.Cursor.assign(bp.Start.begin(), bp.Start.end() - 1);
+  size_t wideCursor = 0;
+
+  for (size_t i = 0; i + 1 < n; ++i) {
+    while (wideCursor < bp.Wide.size() && bp.Wide[wideCursor] <= i) ++wideCursor;
+    if (!nodes[i].Collision) continue;
+    if (bp.First[i] < 0) {
+      // A wide row is swept the plain way.
+      for (size_t j = i + 1; j < n && nodes[i].Collision; ++j) {
+        if (!ZReaches(nodes[i], nodes[j])) break;
+        if (!nodes[j].Collision || ApartXY(nodes[i].AABB, nodes[j].AABB)) continue;
+        if (!TestPair(frame, *frame.Handler, i, j)) return;
+      }
+      continue;
+    }
+    std::vector<uint32_t>& cand = bp.Candidates;
+    cand.clear();
+    for (int32_t c = bp.First[i]; c <= bp.Last[i]; ++c) {
+      const uint32_t end = bp.Start[size_t(c) + 1];
+      uint32_t e = bp.Cursor[size_t(c)];
+      while (e < end && bp.Entries[e] <= i) ++e;
+      bp.Cursor[size_t(c)] = e;
+      for (; e < end; ++e) {
+        const uint32_t j = bp.Entries[e];
+        if (!ZReaches(nodes[i], nodes[j])) break;
+        if (std::max(bp.First[i], bp.First[j]) == c) cand.push_back(j);
+      }
+    }
+    for (size_t w = wideCursor; w < bp.Wide.size(); ++w) {
+      const uint32_t j = bp.Wide[w];
+      if (!ZReaches(nodes[i], nodes[j])) break;
+      cand.push_back(j);
+    }
+    std::sort(cand.begin(), cand.end());
+    for (const uint32_t j : cand) {
+      if (!nodes[i].Collision) break;
+      if (!nodes[j].Collision || ApartXY(nodes[i].AABB, nodes[j].AABB)) continue;
+      if (!TestPair(frame, *frame.Handler, i, j)) return;
+    }
+  }
+}
+
+void TGLCollisionManager::CheckCollisions() {
+  if (!OnCollision) return;
+  // The handler runs from a copy: it may reassign or clear OnCollision, or free the manager.
+  const TObjectCollisionEvent handler = OnCollision;
+  std::vector<TCollisionNode> nested;
+  TPassFrame frame{FPass ? &nested : &FNodes, FPass, &handler};
+  FPass = &frame;
+  struct TEnd {
+    TGLCollisionManager* Self;
+    TPassFrame& Frame;
+    ~TEnd() {
+      if (Frame.ManagerGone) return;  // nothing of the manager is left to touch
+      Frame.Nodes->clear();
+      Self->FPass = Frame.Outer;
+    }
+  } end{this, frame};
+
+  BuildNodes(*frame.Nodes);
+  if (frame.Nodes->size() < 2) return;
+  std::sort(frame.Nodes->begin(), frame.Nodes->end(), MinZLess);
+  // A nested pass sweeps the plain way: the bucket scratch belongs to the outer one.
+  if (frame.Nodes->size() < cBucketedFrom || frame.Outer)
+    SweepSmall(frame);
+  else
+    SweepBucketed(frame);
+}
+
+}  // namespace ukh
