@@ -90,7 +90,7 @@ void TForm1::GLCadencer1Progress(TPersistent*, double deltaTime, double) {
   // The read-outs show the state the previous frame left.
   FSpeedText->SetCaption(platform::IntToStr(platform::Round(Speed)));
   FBoxText->SetCaption(platform::IntToStr(BoxNum));
-  FOilText->SetCaption(platform::FloatToStrF(FOil, platform::TFloatFormat::ffFixed, 4, 2));
+  FOilText->SetCaption(platform::FloatToStrF(FOil, platform::TFloatFormat::ffFixed, 4, 2, FFormatSettings));
 
   if (!Stoped) return;
 

@@ -12,6 +12,7 @@
 #include "engine/sim/GLCadencer.h"
 #include "engine/sim/GLCollisionManager.h"
 #include "engine/sim/GLNavigator.h"
+#include "platform/NumberText.h"
 #include "platform/Sound.h"
 #include "platform/Windows.h"
 
@@ -113,6 +114,8 @@ class TForm1 : public TComponent {
 
   platform::ISound& FSound;
   TGameWindows FWindows;
+  // The user's locale is read once, when the window is made, as the run-time library does.
+  platform::TFormatSettings FFormatSettings = platform::UserFormatSettings();
   platform::IControl* FSpeedText;
   platform::IControl* FOilText;
   platform::IControl* FBoxText;
