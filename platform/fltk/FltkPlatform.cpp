@@ -181,7 +181,11 @@ void TFltkMessageLoop::Run() {
   while (!FTerminated) Fl::wait(1e20);
 }
 
-void TFltkMessageLoop::Terminate() { FTerminated = true; }
+void TFltkMessageLoop::Terminate() {
+  FTerminated = true;
+  // Wakes a Run that would otherwise sleep on, with nothing left to wait for.
+  Fl::add_timeout(0.0, [](void*) {}, nullptr);
+}
 
 void TFltkMessageLoop::ReportError(const std::exception& error) {
   FMessageBox.ShowMessage(error.what());

@@ -85,6 +85,27 @@ TEST(FltkMessageLoop, PostedMessagesInOrderTimersAndDestroyedWindows) {
   EXPECT_EQ(p.Loop().QueuedCount(), 0u);
 }
 
+TEST(FltkMessageLoop, TerminateEndsRunEvenWithNothingLeftToWaitFor) {
+  REQUIRE_XVFB();
+  TFltkPlatform p;
+  Fl_Window window(10, 10, 100, 50, "run");  // with the display open, as in a program
+  window.end();
+  window.show();
+  ASSERT_TRUE(RunUntil([&] { return window.visible() != 0; }));
+  for (int i = 0; i < 20; ++i) Fl::wait(0.01);  // no X event left to wake the loop
+  TWindowHandle w = p.Loop().CreateMessageWindow([&](const TMessage&) { p.Loop().Terminate(); });
+  p.Loop().PostMessage(w, 1);
+  // A far timeout bounds the wait if Run does sleep on; it must not be what ends it.
+  auto nothing = [](void*) {};
+  Fl::add_timeout(5.0, nothing, nullptr);
+  auto start = Clock::now();
+  p.Loop().Run();
+  double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  Fl::remove_timeout(nothing, nullptr);
+  EXPECT_TRUE(p.Loop().Terminated());
+  EXPECT_LT(seconds, 2.5) << "Run slept on after Terminate";
+}
+
 class TCountingBox : public Fl_Box {
  public:
   using Fl_Box::Fl_Box;
