@@ -2,6 +2,7 @@
 #include "engine/mesh/Database3DS.h"
 
 #include <cstdio>
+#include <new>
 
 namespace ukh {
 
@@ -67,6 +68,9 @@ void TDatabase3DS::Load(std::vector<uint8_t> bytes, std::string fileName,
     if (progress) progress(0, uint32_t(FBytes.size()));
     ReadTree(progress);
     FixKeyframerParents();
+  } catch (const std::bad_alloc&) {
+    Clear();
+    throw E3DSError(cErr3DSNoMemory);
   } catch (...) {
     Clear();
     throw;

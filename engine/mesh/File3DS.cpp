@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <istream>
+#include <new>
 
 #include "engine/mesh/KeyFramerReader3DS.h"
 #include "engine/mesh/MaterialReader3DS.h"
@@ -22,7 +23,13 @@ R* Cached(std::vector<std::unique_ptr<R>>& slots, const std::vector<TChunkIndex>
           int index, F read) {
   if (index < 0 || size_t(index) >= chunks.size()) return nullptr;
   if (slots.size() != chunks.size()) slots.resize(chunks.size());
-  if (!slots[index]) slots[index] = read(chunks[index]);
+  if (!slots[index]) {
+    try {
+      slots[index] = read(chunks[index]);
+    } catch (const std::bad_alloc&) {
+      throw E3DSError(cErr3DSNoMemory);
+    }
+  }
   return slots[index].get();
 }
 
