@@ -5,6 +5,24 @@
 
 namespace ukh {
 
+void TGLAffineVectorList::Assign(const TGLAffineVectorList& other) {
+  if (&other == this) return;
+  SetCount(0);
+  SetCapacity(other.Count());
+  SetCount(other.Count());
+  if (other.Count()) std::memcpy(List(), other.List(), size_t(other.Count()) * sizeof(TVector3f));
+  IncRevision();
+}
+
+void TGLAffineVectorList::Lerp(const TGLAffineVectorList& a, const TGLAffineVectorList& b,
+                               float t) {
+  if (a.Count() != b.Count()) throw EAssertionFailed("Lerp between lists of different counts");
+  SetCount(a.Count());
+  TVector3f* v = List();
+  for (int i = 0; i < a.Count(); ++i) v[i] = LerpVector(a[i], b[i], t);
+  IncRevision();
+}
+
 void TGLAffineVectorList::Normalize() {
   TVector3f* v = List();
   for (int i = 0; i < Count(); ++i) NormalizeVector(v[i]);

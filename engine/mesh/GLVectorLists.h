@@ -16,6 +16,10 @@ class TGLAffineVectorList : public TGLTypedList<TVector3f> {
   // Stored as (s, t, 0).
   int Add(const TTexPoint& t) { return Add(TVector3f{t.S, t.T, 0}); }
   int Add(const TVector2f& v) { return Add(TVector3f{v.X, v.Y, 0}); }
+  // Becomes a copy of `other`'s items.
+  void Assign(const TGLAffineVectorList& other);
+  // Items := a + (b - a) * t, item by item; a and b must have the same count.
+  void Lerp(const TGLAffineVectorList& a, const TGLAffineVectorList& b, float t);
   // Every vector of non-zero length gets length 1; zero vectors stay zero.
   void Normalize();
   void Translate(const TVector3f& delta);
