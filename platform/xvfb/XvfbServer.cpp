@@ -38,8 +38,10 @@ TXvfbServer::TXvfbServer() {
     int null = open("/dev/null", O_WRONLY);
     if (null >= 0) dup2(null, STDERR_FILENO);
     std::string fd = std::to_string(fds[1]);
+    // -noreset: an X server resets (and forgets held keys) when its last client leaves, as
+    // xdotool does after each command when no window is open yet.
     execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-           "tcp", static_cast<char*>(nullptr));
+           "tcp", "-noreset", static_cast<char*>(nullptr));
     _exit(127);
   }
   close(fds[1]);
