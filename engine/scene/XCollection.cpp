@@ -181,6 +181,12 @@ void TXCollection::Clear() {
   }
 }
 
+void TXCollection::Assign(const TXCollection& source) {
+  if (&source == this) return;
+  Clear();
+  for (auto& item : source.FList) AddNew(item->ClassType())->Assign(*item);
+}
+
 void TXCollection::Loaded() {
   // An item's Loaded may free items; the index is re-checked every time.
   for (size_t i = 0; i < FList.size(); ++i) FList[i]->Loaded();

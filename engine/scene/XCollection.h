@@ -135,6 +135,8 @@ class TXCollection : public TPersistent {
   void Delete(int index);
   // Frees every item, each first detached from the collection.
   void Clear();
+  // Replaces the items with copies of the source's: same classes, each item assigned.
+  void Assign(const TXCollection& source);
 
   void Loaded();
   virtual std::string GetNamePath() const { return {}; }

@@ -42,6 +42,10 @@ class TTestNote : public TGLBehaviour {
     TGLBehaviour::ReadFromFiler(r);
     Text = r.ReadString();
   }
+  void Assign(const TXCollectionItem& source) override {
+    TGLBehaviour::Assign(source);
+    if (auto* note = dynamic_cast<const TTestNote*>(&source)) Text = note->Text;
+  }
   void DoProgress(const TGLProgressTimes&) override { gLog.push_back("progress " + Name()); }
   void Loaded() override { gLog.push_back("loaded " + Name()); }
   std::string Text;
@@ -177,6 +181,15 @@ TEST_F(BehavioursTest, ItemsAreOwnedAndLeaveTheirListWhenFreed) {
 
   list.GetOrCreate(TTestUnique::StaticClass());
   EXPECT_EQ(list.Count(), 3) << "found, not created";
+
+  TGLBaseSceneObject other;
+  other.Behaviours().AddNew<TTestUniqueChild>();
+  static_cast<TTestNote*>(list.Get(1))->Text = "copied";
+  other.Behaviours().Assign(list);
+  ASSERT_EQ(other.Behaviours().Count(), 3);
+  EXPECT_EQ(other.Behaviours().Get(2)->ClassName(), "TTestUnique");
+  EXPECT_EQ(other.Behaviours().Get(1)->OwnerBaseSceneObject(), &other);
+  EXPECT_EQ(static_cast<TTestNote*>(other.Behaviours().Get(1))->Text, "copied");
   list.Clear();
   EXPECT_EQ(list.Count(), 0);
 }
