@@ -97,8 +97,16 @@ void TBmpDecoder::ReadHeader() {
   FPixelOffset = U32(10);
   FHeaderSize = U32(14);
   switch (FHeaderSize) {
-    case 12: case 40: case 52: case 56: case 64: case 108: case 124: break;
-    default: Fail("unsupported info header size " + std::to_string(FHeaderSize));
+    case 12:
+    case 40:
+    case 52:
+    case 56:
+    case 64:
+    case 108:
+    case 124:
+      break;
+    default:
+      Fail("unsupported info header size " + std::to_string(FHeaderSize));
   }
   Need(14, FHeaderSize, "the info header");
   if (FHeaderSize == 12) {
@@ -124,11 +132,19 @@ void TBmpDecoder::ReadHeader() {
     FHeight = -FHeight;  // int64, so even the most negative 32-bit height negates
   }
   switch (FBitCount) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
-    default: Fail("unsupported bit depth " + std::to_string(FBitCount));
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+      break;
+    default:
+      Fail("unsupported bit depth " + std::to_string(FBitCount));
   }
   switch (FCompression) {
-    case BI_RGB: break;
+    case BI_RGB:
+      break;
     case BI_RLE8:
       if (FBitCount != 8) Fail("RLE8 compression needs 8 bits a pixel");
       break;
@@ -139,7 +155,8 @@ void TBmpDecoder::ReadHeader() {
     case BI_ALPHABITFIELDS:
       if (FBitCount != 16 && FBitCount != 32) Fail("bit-field compression needs 16 or 32 bits");
       break;
-    default: Fail("unsupported compression " + std::to_string(FCompression));
+    default:
+      Fail("unsupported compression " + std::to_string(FCompression));
   }
   if (FTopDown && (FCompression == BI_RLE8 || FCompression == BI_RLE4))
     Fail("a compressed picture cannot be top-down");
@@ -239,9 +256,15 @@ void TBmpDecoder::DecodeUncompressed() {
     uint8_t* out = Pixel(0, RowFromTop(row));
     for (int64_t x = 0; x < FWidth; ++x, out += 4) {
       switch (FBitCount) {
-        case 1: SetIndexed(out, (src[x >> 3] >> (7 - (x & 7))) & 1, x, row); break;
-        case 4: SetIndexed(out, (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF, x, row); break;
-        case 8: SetIndexed(out, src[x], x, row); break;
+        case 1:
+          SetIndexed(out, (src[x >> 3] >> (7 - (x & 7))) & 1, x, row);
+          break;
+        case 4:
+          SetIndexed(out, (src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF, x, row);
+          break;
+        case 8:
+          SetIndexed(out, src[x], x, row);
+          break;
         case 24:
           out[0] = src[x * 3 + 2], out[1] = src[x * 3 + 1], out[2] = src[x * 3], out[3] = 255;
           break;

@@ -11,9 +11,13 @@ int64_t THeadlessClock::PerformanceCounter() {
   return int64_t(double(FNanoseconds) * double(FFrequency) / 1e9);
 }
 
-void THeadlessClock::SetTime(double seconds) { FNanoseconds = std::llround(seconds * 1e9); }
+void THeadlessClock::SetTime(double seconds) {
+  FNanoseconds = std::llround(seconds * 1e9);
+}
 
-void THeadlessClock::Advance(double seconds) { FNanoseconds += std::llround(seconds * 1e9); }
+void THeadlessClock::Advance(double seconds) {
+  FNanoseconds += std::llround(seconds * 1e9);
+}
 
 uint32_t THeadlessMessageLoop::RegisterMessage(const std::string& name) {
   auto [it, added] =

@@ -64,7 +64,9 @@ std::optional<TFormatSettings> LocaleFormatSettings(const std::string& localeNam
   return SettingsOf(localeName.c_str());
 }
 
-std::string IntToStr(int64_t value) { return std::to_string(value); }
+std::string IntToStr(int64_t value) {
+  return std::to_string(value);
+}
 
 int64_t Round(double value) {
   constexpr double kLimit = 9223372036854775808.0;  // 2^63

@@ -14,12 +14,16 @@ IPlatform& CurrentPlatform() {
   return *gCurrent;
 }
 
-bool HasCurrentPlatform() { return gCurrent != nullptr; }
+bool HasCurrentPlatform() {
+  return gCurrent != nullptr;
+}
 
 TCurrentPlatform::TCurrentPlatform(IPlatform& platform) : FPrevious(gCurrent) {
   gCurrent = &platform;
 }
 
-TCurrentPlatform::~TCurrentPlatform() { gCurrent = FPrevious; }
+TCurrentPlatform::~TCurrentPlatform() {
+  gCurrent = FPrevious;
+}
 
 }  // namespace ukh::platform

@@ -16,8 +16,8 @@ TRGBAImage DecodePng(const uint8_t* data, size_t size, const std::string& fileNa
   result.HasAlpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
   if (image.width == 0 || image.height == 0 ||
       uint64_t(image.width) * image.height > kMaxPicturePixels) {
-    std::string problem = std::to_string(image.width) + " x " + std::to_string(image.height) +
-                          " pixels is too large";
+    std::string problem =
+        std::to_string(image.width) + " x " + std::to_string(image.height) + " pixels is too large";
     png_image_free(&image);
     throw EPictureError(fileName, problem);
   }

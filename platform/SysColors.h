@@ -50,7 +50,9 @@ TRGB8 GetSysColor(int32_t index);
 // A toolkit colour value: 0x00BBGGRR for a plain colour, 0xFF0000nn for system colour nn.
 using TColor = uint32_t;
 inline constexpr TColor kSystemColorFlag = 0xFF000000u;
-constexpr TColor SystemColor(int32_t index) { return kSystemColorFlag | uint32_t(index); }
+constexpr TColor SystemColor(int32_t index) {
+  return kSystemColorFlag | uint32_t(index);
+}
 inline constexpr TColor clBtnFace = SystemColor(COLOR_BTNFACE);
 inline constexpr TColor clWindowText = SystemColor(COLOR_WINDOWTEXT);
 inline constexpr TColor clBackground = SystemColor(COLOR_BACKGROUND);

@@ -142,9 +142,9 @@ TGLCadencerASAPState GLCadencerASAPState() {
     state.Timer = vHandler->FTimer;
   }
   if (vASAPCadencerList)
-    state.ListedCadencers = size_t(
-        std::count_if(vASAPCadencerList->begin(), vASAPCadencerList->end(),
-                      [](TGLCadencer* c) { return c != nullptr; }));
+    state.ListedCadencers =
+        size_t(std::count_if(vASAPCadencerList->begin(), vASAPCadencerList->end(),
+                             [](TGLCadencer* c) { return c != nullptr; }));
   return state;
 }
 
@@ -287,8 +287,7 @@ void TGLCadencer::SetMode(TGLCadencerMode mode) {
 
 bool TGLCadencer::LinkedElsewhere(TComponent* component) const {
   return component == FScene ||
-         std::find(FSubscribedCadenceableComponents.begin(),
-                   FSubscribedCadenceableComponents.end(),
+         std::find(FSubscribedCadenceableComponents.begin(), FSubscribedCadenceableComponents.end(),
                    component) != FSubscribedCadenceableComponents.end();
 }
 
@@ -302,9 +301,9 @@ void TGLCadencer::SetScene(TGLWorld* scene) {
 }
 
 void TGLCadencer::Subscribe(TGLCadenceAbleComponent* component) {
-  if (!component || std::find(FSubscribedCadenceableComponents.begin(),
-                              FSubscribedCadenceableComponents.end(),
-                              component) != FSubscribedCadenceableComponents.end())
+  if (!component ||
+      std::find(FSubscribedCadenceableComponents.begin(), FSubscribedCadenceableComponents.end(),
+                component) != FSubscribedCadenceableComponents.end())
     return;
   FSubscribedCadenceableComponents.push_back(component);
   FreeNotification(component);

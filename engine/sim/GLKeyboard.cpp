@@ -10,6 +10,8 @@ bool KeyHeld(platform::IKeyboard& keyboard, int32_t key) {
   return (uint16_t(keyboard.GetAsyncKeyState(key)) & 0x8000u) != 0;
 }
 
-bool KeyHeld(int32_t key) { return KeyHeld(platform::CurrentPlatform().Keyboard(), key); }
+bool KeyHeld(int32_t key) {
+  return KeyHeld(platform::CurrentPlatform().Keyboard(), key);
+}
 
 }  // namespace ukh

@@ -38,7 +38,9 @@ double TFltkClock::LocalDateTime() {
   return kUnixEpochAsDateTime + unixSeconds / 86400.0;
 }
 
-void TFltkMessageBox::ShowMessage(const std::string& text) { fl_alert("%s", text.c_str()); }
+void TFltkMessageBox::ShowMessage(const std::string& text) {
+  fl_alert("%s", text.c_str());
+}
 
 // ---- message loop --------------------------------------------------------------------------
 
@@ -96,7 +98,9 @@ void TFltkMessageLoop::UpdateDrainCallback() {
   FDrainInstalled = want;
 }
 
-void TFltkMessageLoop::DrainCallback(void* self) { static_cast<TFltkMessageLoop*>(self)->Drain(); }
+void TFltkMessageLoop::DrainCallback(void* self) {
+  static_cast<TFltkMessageLoop*>(self)->Drain();
+}
 
 void TFltkMessageLoop::Drain() {
   const uint64_t last = FNextSequence - 1;
@@ -184,7 +188,8 @@ void TFltkMessageLoop::Run() {
 void TFltkMessageLoop::Terminate() {
   FTerminated = true;
   // Wakes a Run that would otherwise sleep on, with nothing left to wait for.
-  Fl::add_timeout(0.0, [](void*) {}, nullptr);
+  Fl::add_timeout(
+      0.0, [](void*) {}, nullptr);
 }
 
 void TFltkMessageLoop::ReportError(const std::exception& error) {

@@ -85,7 +85,9 @@ void TSdlSound::Stop() {
   FChunk = nullptr;
 }
 
-bool TSdlSound::IsPlaying() const { return FOpen && Mix_Playing(-1) > 0; }
+bool TSdlSound::IsPlaying() const {
+  return FOpen && Mix_Playing(-1) > 0;
+}
 
 TSdlSound::~TSdlSound() {
   Stop();

@@ -25,7 +25,9 @@ bool ProgramAvailable(const std::string& program) {
   return false;
 }
 
-bool TXvfbServer::Available() { return ProgramAvailable("Xvfb"); }
+bool TXvfbServer::Available() {
+  return ProgramAvailable("Xvfb");
+}
 
 TXvfbServer::TXvfbServer() {
   int fds[2];

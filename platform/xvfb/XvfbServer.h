@@ -3,8 +3,8 @@
 // never clash, points DISPLAY at it, and stops it again on destruction.
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+#include <string>
 
 namespace ukh::platform {
 

@@ -54,7 +54,9 @@ TBytes BuildBmp(const TBmpSpec& s) {
   return b;
 }
 
-TRGBAImage Decode(const TBytes& b) { return DecodeBmp(b.data(), b.size(), "test.bmp"); }
+TRGBAImage Decode(const TBytes& b) {
+  return DecodeBmp(b.data(), b.size(), "test.bmp");
+}
 
 // RGBA of pixel (x, y), y counted from the top.
 std::vector<uint8_t> At(const TRGBAImage& img, int x, int y) {
@@ -68,8 +70,8 @@ const std::vector<uint32_t> kFourColours = {0x000000, 0xFF0000, 0x00FF00, 0x0000
 TEST(BmpReader, TwentyFourBitsBottomUpWithRowPadding) {
   // 2 x 2: bottom row first, 6 bytes of BGR and 2 bytes of padding each.
   TBmpSpec s;
-  s.Pixels = {0, 0, 255, 0, 255, 0, 0, 0,      // bottom: red, green
-              255, 0, 0, 255, 255, 255, 0, 0};  // top: blue, white
+  s.Pixels = {0,   0, 255, 0,   255, 0,   0, 0,   // bottom: red, green
+              255, 0, 0,   255, 255, 255, 0, 0};  // top: blue, white
   TRGBAImage img = Decode(BuildBmp(s));
   ASSERT_EQ(img.Width, 2);
   ASSERT_EQ(img.Height, 2);
@@ -106,8 +108,8 @@ TEST_P(BmpIndexed, DecodesThroughThePalette) {
   s.Palette = c.BitCount == 1 ? std::vector<uint32_t>{0x000000, 0xFF0000} : kFourColours;
   s.Pixels = c.Row;
   TRGBAImage img = Decode(BuildBmp(s));
-  std::vector<int> expected = c.BitCount == 1 ? std::vector<int>{0, 1, 1, 0}
-                                              : std::vector<int>{0, 1, 2, 3};
+  std::vector<int> expected =
+      c.BitCount == 1 ? std::vector<int>{0, 1, 1, 0} : std::vector<int>{0, 1, 2, 3};
   for (int x = 0; x < 4; ++x) {
     uint32_t rgb = s.Palette[size_t(expected[size_t(x)])];
     EXPECT_EQ(At(img, x, 0), (RGBA{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 255}))
@@ -115,12 +117,13 @@ TEST_P(BmpIndexed, DecodesThroughThePalette) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Depths, BmpIndexed,
-    testing::Values(TIndexedCase{"1 bit", 1, {0b01100000, 0, 0, 0}},
-                    TIndexedCase{"4 bits", 4, {0x01, 0x23, 0, 0}},
-                    TIndexedCase{"8 bits", 8, {0, 1, 2, 3}}),
-    [](const auto& info) { return std::to_string(info.param.BitCount) + "bit"; });
+INSTANTIATE_TEST_SUITE_P(Depths, BmpIndexed,
+                         testing::Values(TIndexedCase{"1 bit", 1, {0b01100000, 0, 0, 0}},
+                                         TIndexedCase{"4 bits", 4, {0x01, 0x23, 0, 0}},
+                                         TIndexedCase{"8 bits", 8, {0, 1, 2, 3}}),
+                         [](const auto& info) {
+                           return std::to_string(info.param.BitCount) + "bit";
+                         });
 
 TEST(BmpReader, ThirtyTwoBitsUsesTheFourthByteAsAlphaOnlyWhenSet) {
   TBmpSpec s;
@@ -140,7 +143,7 @@ TEST(BmpReader, ThirtyTwoBitsUsesTheFourthByteAsAlphaOnlyWhenSet) {
 TEST(BmpReader, SixteenBitFieldsScaleEachChannelToEightBits) {
   TBmpSpec s;
   s.Width = 2, s.Height = 1, s.BitCount = 16, s.Compression = 3;
-  s.Masks = {0xF800, 0x07E0, 0x001F};  // 5-6-5
+  s.Masks = {0xF800, 0x07E0, 0x001F};   // 5-6-5
   s.Pixels = {0x00, 0xF8, 0xE0, 0x07};  // pure red, pure green
   TRGBAImage img = Decode(BuildBmp(s));
   EXPECT_EQ(At(img, 0, 0), (RGBA{255, 0, 0, 255}));
@@ -151,12 +154,12 @@ TEST(BmpReader, Rle8RunsAbsoluteRunsDeltaAndEndOfLine) {
   TBmpSpec s;
   s.Width = 4, s.Height = 2, s.BitCount = 8, s.Compression = 1;
   s.Palette = kFourColours;
-  s.Pixels = {2, 1,           // bottom row: two of colour 1
+  s.Pixels = {2, 1,              // bottom row: two of colour 1
               0, 3, 2, 3, 1, 0,  // absolute run of 3 (padded): 2, 3, 1 — the last one is clipped
-              0, 0,           // end of line
-              0, 2, 1, 0,     // delta: skip one pixel of the top row
-              1, 3,           // one of colour 3 at x = 1
-              0, 1};          // end of bitmap
+              0, 0,              // end of line
+              0, 2, 1, 0,        // delta: skip one pixel of the top row
+              1, 3,              // one of colour 3 at x = 1
+              0, 1};             // end of bitmap
   TRGBAImage img = Decode(BuildBmp(s));
   EXPECT_EQ(At(img, 0, 1), (RGBA{255, 0, 0, 255}));
   EXPECT_EQ(At(img, 1, 1), (RGBA{255, 0, 0, 255}));
@@ -184,9 +187,9 @@ TEST(BmpReader, CoreHeaderWithThreeBytePalette) {
   Put32(b, 10, 14 + 12 + 6);
   Put32(b, 14, 12);
   Put16(b, 18, 2), Put16(b, 20, 1), Put16(b, 22, 1), Put16(b, 24, 1);
-  b[26] = 1, b[27] = 2, b[28] = 3;        // colour 0: BGR
-  b[29] = 200, b[30] = 100, b[31] = 50;   // colour 1
-  b[32] = 0b01000000;                     // pixels 0, 1
+  b[26] = 1, b[27] = 2, b[28] = 3;       // colour 0: BGR
+  b[29] = 200, b[30] = 100, b[31] = 50;  // colour 1
+  b[32] = 0b01000000;                    // pixels 0, 1
   TRGBAImage img = Decode(b);
   EXPECT_EQ(At(img, 0, 0), (RGBA{3, 2, 1, 255}));
   EXPECT_EQ(At(img, 1, 0), (RGBA{50, 100, 200, 255}));

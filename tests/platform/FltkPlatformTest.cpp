@@ -44,10 +44,10 @@ bool StartDisplay() {
   return true;
 }
 
-#define REQUIRE_XVFB()                                                            \
-  do {                                                                            \
-    if (!TXvfbServer::Available()) GTEST_SKIP() << "Xvfb is not installed";       \
-    ASSERT_TRUE(StartDisplay());                                                  \
+#define REQUIRE_XVFB()                                                      \
+  do {                                                                      \
+    if (!TXvfbServer::Available()) GTEST_SKIP() << "Xvfb is not installed"; \
+    ASSERT_TRUE(StartDisplay());                                            \
   } while (0)
 
 #define REQUIRE_XDOTOOL()                                                         \
@@ -55,7 +55,9 @@ bool StartDisplay() {
     if (!ProgramAvailable("xdotool")) GTEST_SKIP() << "xdotool is not installed"; \
   } while (0)
 
-int Xdotool(const std::string& args) { return std::system(("xdotool " + args).c_str()); }
+int Xdotool(const std::string& args) {
+  return std::system(("xdotool " + args).c_str());
+}
 
 // Runs FLTK's loop until `done` or the deadline; false on the deadline.
 bool RunUntil(const std::function<bool()>& done, double seconds = 10) {

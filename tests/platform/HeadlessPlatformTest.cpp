@@ -48,9 +48,8 @@ TEST(HeadlessMessageLoop, MessagesPostedWhileServingWaitForTheNextRound) {
 TEST(HeadlessMessageLoop, MessagesAreStampedWithTheTickCountOfPosting) {
   THeadlessPlatform p;
   std::vector<uint32_t> stamps;
-  TWindowHandle w = p.Loop().CreateMessageWindow([&](const TMessage& m) {
-    stamps.push_back(m.Time);
-  });
+  TWindowHandle w =
+      p.Loop().CreateMessageWindow([&](const TMessage& m) { stamps.push_back(m.Time); });
   p.Clock().SetTime(1.0005);
   p.Loop().PostMessage(w, 1);
   p.Clock().SetTime(2.0);

@@ -18,9 +18,19 @@ TEST(NumberText, RoundGoesHalvesToEven) {
   struct {
     double Value;
     int64_t Expected;
-  } cases[] = {{60.5, 60}, {61.5, 62}, {0.5, 0}, {1.5, 2}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2},
-               {60.49999999999999, 60}, {60.50000000000001, 61}, {89.9, 90}, {-0.2, 0},
-               {1e300, INT64_MAX}, {-1e300, INT64_MIN}};
+  } cases[] = {{60.5, 60},
+               {61.5, 62},
+               {0.5, 0},
+               {1.5, 2},
+               {-0.5, 0},
+               {-1.5, -2},
+               {-2.5, -2},
+               {60.49999999999999, 60},
+               {60.50000000000001, 61},
+               {89.9, 90},
+               {-0.2, 0},
+               {1e300, INT64_MAX},
+               {-1e300, INT64_MIN}};
   for (const auto& c : cases) EXPECT_EQ(Round(c.Value), c.Expected) << c.Value;
 }
 
@@ -36,11 +46,11 @@ TEST(NumberText, FixedPointWithPrecisionFourAndTwoDigits) {
     double Value;
     const char* Expected;
   } cases[] = {
-      {2.0, "2.00"},      {3.0, "3.00"},     {1.99999, "2.00"}, {0.0, "0.00"},
-      {1.2345, "1.23"},   {0.125, "0.12"},   {0.375, "0.38"},   {99.996, "100.00"},
+      {2.0, "2.00"},       {3.0, "3.00"},     {1.99999, "2.00"},      {0.0, "0.00"},
+      {1.2345, "1.23"},    {0.125, "0.12"},   {0.375, "0.38"},        {99.996, "100.00"},
       {123.456, "123.50"},  // four significant digits, then padded
-      {9999.4, "9999.00"},  {9999.6, "1E+04"},  {12346.0, "1.235E+04"}, {12345.0, "1.234E+04"},
-      {0.001234, "0.00"},   {-1.005, "-1.00"},
+      {9999.4, "9999.00"}, {9999.6, "1E+04"}, {12346.0, "1.235E+04"}, {12345.0, "1.234E+04"},
+      {0.001234, "0.00"},  {-1.005, "-1.00"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(FloatToStrF(c.Value, TFloatFormat::ffFixed, 4, 2, kDot), c.Expected) << c.Value;
@@ -59,9 +69,14 @@ TEST(NumberText, CommaSeparator) {
 }
 
 TEST(NumberText, NotANumberAndInfinities) {
-  EXPECT_EQ(FloatToStrF(std::numeric_limits<double>::quiet_NaN(), TFloatFormat::ffFixed, 4, 2, kDot), "NAN");
-  EXPECT_EQ(FloatToStrF(std::numeric_limits<double>::infinity(), TFloatFormat::ffFixed, 4, 2, kDot), "INF");
-  EXPECT_EQ(FloatToStrF(-std::numeric_limits<double>::infinity(), TFloatFormat::ffFixed, 4, 2, kDot), "-INF");
+  EXPECT_EQ(
+      FloatToStrF(std::numeric_limits<double>::quiet_NaN(), TFloatFormat::ffFixed, 4, 2, kDot),
+      "NAN");
+  EXPECT_EQ(FloatToStrF(std::numeric_limits<double>::infinity(), TFloatFormat::ffFixed, 4, 2, kDot),
+            "INF");
+  EXPECT_EQ(
+      FloatToStrF(-std::numeric_limits<double>::infinity(), TFloatFormat::ffFixed, 4, 2, kDot),
+      "-INF");
 }
 
 // Restores an environment variable on scope exit.

@@ -36,9 +36,7 @@ class CadencerTest : public testing::Test {
     auto c = std::make_unique<TGLCadencer>(nullptr, &P);
     c->SetMode(mode);
     c->OnProgress = [this](TPersistent*, double dt, double nt) { Events.push_back({dt, nt}); };
-    c->OnTotalProgress = [this](TPersistent*, double dt, double nt) {
-      Totals.push_back({dt, nt});
-    };
+    c->OnTotalProgress = [this](TPersistent*, double dt, double nt) { Totals.push_back({dt, nt}); };
     World.OnProgress = [this](TPersistent*, double dt, double nt) {
       SceneSteps.push_back({dt, nt});
     };
@@ -104,8 +102,7 @@ struct TStepRuleCase {
   double LastTime;                  // the scene's last newTime
 };
 
-class CadencerStepRules : public CadencerTest,
-                          public testing::WithParamInterface<TStepRuleCase> {};
+class CadencerStepRules : public CadencerTest, public testing::WithParamInterface<TStepRuleCase> {};
 
 TEST_P(CadencerStepRules, OneTick) {
   const TStepRuleCase& r = GetParam();
@@ -129,7 +126,13 @@ TEST_P(CadencerStepRules, OneTick) {
 INSTANTIATE_TEST_SUITE_P(
     Rules, CadencerStepRules,
     testing::Values(
-        TStepRuleCase{"FixedStepsWithCarry", 0.01, 0, 0, 0.035, {0.01, 0.01, 0.01}, 0.035,
+        TStepRuleCase{"FixedStepsWithCarry",
+                      0.01,
+                      0,
+                      0,
+                      0.035,
+                      {0.01, 0.01, 0.01},
+                      0.035,
                       0.01 + 0.01 + 0.01},
         TStepRuleCase{"FixedLongerThanElapsedWaits", 0.05, 0, 0, 0.035, {}, 0, 0},
         TStepRuleCase{"MinLongerThanElapsedWaits", 0, 0.05, 0, 0.035, {}, 0, 0},

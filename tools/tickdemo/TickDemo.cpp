@@ -79,7 +79,8 @@ struct TTickDemo {
     Cadencer.SetScene(&World);  // activates: the first tick is posted
     auto start = std::chrono::steady_clock::now();
     Platform.Loop().Run();
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (QuitAfter >= 0)
       std::printf("%llu ticks in %.2f s: %.0f ticks/s (last half second %.0f)\n",
                   static_cast<unsigned long long>(Ticks), seconds, double(Ticks) / seconds,
