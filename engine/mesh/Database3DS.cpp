@@ -45,6 +45,8 @@ void TDatabase3DS::Clear() {
   FObjList = {};
   FMatList = {};
   FNodeList = {};
+  FNodeIndex.clear();
+  FNodeIndexBuilt = false;
 }
 
 void TDatabase3DS::Load(std::vector<uint8_t> bytes, std::string fileName,
@@ -230,6 +232,21 @@ void TDatabase3DS::FixKeyframerParents() {
       FParentNames.emplace(hdr, std::move(name));
     }
   }
+}
+
+TChunkIndex TDatabase3DS::FindNode(uint16_t tag, const std::string& name) {
+  auto key = [](uint16_t t, const std::string& n) {
+    std::string k(2, '\0');
+    std::memcpy(k.data(), &t, 2);
+    return k + n;
+  };
+  if (!FNodeIndexBuilt) {
+    for (const TChunkListEntry3DS& e : NodeList().List)
+      FNodeIndex.emplace(key(FChunks[e.Chunk].Tag, e.NameStr), e.Chunk);
+    FNodeIndexBuilt = true;
+  }
+  const auto it = FNodeIndex.find(key(tag, name));
+  return it == FNodeIndex.end() ? cNoChunk : it->second;
 }
 
 TChunkIndex TDatabase3DS::FindChunk(TChunkIndex start, uint16_t tag) const {

@@ -77,6 +77,10 @@ class TDatabase3DS {
   // The parent name given to a keyframer node's NODE_HDR after loading, or none.
   const std::string* ParentName(TChunkIndex nodeHdr) const;
 
+  // The first keyframer node of `tag` whose list name is `name`, or none; indexed on first use
+  // so that looking up every target stays linear.
+  TChunkIndex FindNode(uint16_t tag, const std::string& name);
+
   bool ObjListDirty = true, MatListDirty = true, NodeListDirty = true;
   const TChunkList3DS& ObjList();
   const TChunkList3DS& MatList();
@@ -93,6 +97,8 @@ class TDatabase3DS {
   uint32_t FDecodeCount = 0;
   std::unordered_map<TChunkIndex, std::string> FParentNames;
   TChunkList3DS FObjList, FMatList, FNodeList;
+  std::unordered_map<std::string, TChunkIndex> FNodeIndex;  // key: tag in 2 bytes, then name
+  bool FNodeIndexBuilt = false;
 };
 
 }  // namespace ukh

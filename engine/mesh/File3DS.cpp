@@ -33,15 +33,12 @@ R* Cached(std::vector<std::unique_ptr<R>>& slots, const std::vector<TChunkIndex>
   return slots[index].get();
 }
 
-bool SameTextASCII(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = char(x - 32);
-    if (y >= 'a' && y <= 'z') y = char(y - 32);
-    if (x != y) return false;
-  }
-  return true;
+// Only ASCII letters fold; other bytes compare as they are.
+std::string UpperASCII(std::string_view s) {
+  std::string u(s);
+  for (char& c : u)
+    if (c >= 'a' && c <= 'z') c = char(c - 32);
+  return u;
 }
 
 TReleaseLevel Release(int32_t v) {
@@ -75,9 +72,14 @@ TMaterial3DS* TMaterialList::Material(int index) {
 
 TMaterial3DS* TMaterialList::MaterialByName(std::string_view name) {
   const TChunkList3DS& list = FOwner->Database().MatList();
-  for (uint32_t i = 0; i < list.Count; ++i)
-    if (SameTextASCII(list.List[i].NameStr, name)) return Material(int(i));
-  return nullptr;
+  if (FByName.empty())
+    for (uint32_t i = 0; i < list.Count; ++i) FByName.emplace(UpperASCII(list.List[i].NameStr), i);
+  // Every entry up to the match is read, in order: a broken entry before it fails the lookup,
+  // as the import expects. The cache keeps repeated lookups cheap.
+  const auto it = FByName.find(UpperASCII(name));
+  const uint32_t last = it == FByName.end() ? list.Count : it->second + 1;
+  for (uint32_t i = 0; i < last; ++i) Material(int(i));
+  return it == FByName.end() ? nullptr : Material(int(it->second));
 }
 
 // ---- named objects -------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/mesh/Database3DS.h"
@@ -24,12 +25,19 @@ class TMaterialList {
   // None when the index is out of range.
   TMaterial3DS* Material(int index);
   // The first material whose name equals `name` regardless of ASCII letter case, or none.
+  // The materials before it (all of them when none matches) are read first, so a broken one
+  // among them raises its error.
   TMaterial3DS* MaterialByName(std::string_view name);
-  void ClearList() { FLocalList.clear(); }
+  void ClearList() {
+    FLocalList.clear();
+    FByName.clear();
+  }
 
  private:
   TFile3DS* FOwner;
   std::vector<std::unique_ptr<TMaterial3DS>> FLocalList;  // one cache slot per entry
+  // Upper-cased name -> first entry, built on the first lookup by name.
+  std::unordered_map<std::string, uint32_t> FByName;
 };
 
 class TObjectList {

@@ -71,16 +71,10 @@ void ReadColorTrack(TDatabase3DS& db, TChunkIndex node, uint32_t& n, uint16_t& f
   ReadTrack(db, node, COL_TRACK_TAG, n, f, keys, &v, 12, kColor);
 }
 
-// The target node (camera or spot target) of the same name, or none.
-TChunkIndex FindTarget(TDatabase3DS& db, uint16_t targetTag, const std::string& name) {
-  for (const TChunkListEntry3DS& e : db.NodeList().List)
-    if (db.Chunk(e.Chunk).Tag == targetTag && e.NameStr == name) return e.Chunk;
-  return cNoChunk;
-}
-
 template <class R>
 void ReadTargetTrack(TDatabase3DS& db, uint16_t targetTag, R& rec) {
-  const TChunkIndex t = FindTarget(db, targetTag, rec.NameStr);
+  // The target node (camera or spot target) of the same name.
+  const TChunkIndex t = db.FindNode(targetTag, rec.NameStr);
   if (t == cNoChunk) return;
   const TNodeHeader h = ReadNodeHeader(db, t);
   rec.TParentStr = h.Parent;

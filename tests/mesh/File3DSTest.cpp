@@ -379,9 +379,19 @@ TEST(File3DSMaterial, UnexpectedChildFailsOnlyThatMaterialWhenRead) {
                  "An invalid Chunk structure was encountered while reading\rthe database. "
                  "Usually caused by a corrupt database or file.");
   }
-  // Looking up a later name reads the earlier material first, as the import relies on.
   EXPECT_NE(f.Materials().MaterialByName("good"), nullptr);
   EXPECT_THROW(f.Materials().MaterialByName("bad"), E3DSError);
+
+  // A lookup reads the materials in order up to the match, as the import relies on: a broken
+  // entry before the name, or anywhere when the name is missing, fails it.
+  TFile3DS g;
+  Load(g, MeshFile({Material("Bad", {Chunk(MAT_SUPERSMP)}), Material("Late", {})}));
+  EXPECT_THROW(g.Materials().MaterialByName("late"), E3DSError);
+  EXPECT_THROW(g.Materials().MaterialByName("missing"), E3DSError);
+  TFile3DS h;
+  Load(h, MeshFile({Material("Early", {}), Material("Bad", {Chunk(MAT_SUPERSMP)})}));
+  EXPECT_NE(h.Materials().MaterialByName("EARLY"), nullptr);
+  EXPECT_THROW(h.Materials().MaterialByName("missing"), E3DSError);
 }
 
 TEST(File3DSMaterial, MaterialLibraryFileHasMaterials) {
