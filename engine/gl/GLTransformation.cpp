@@ -50,6 +50,18 @@ void TGLTransformation::Pop() {
   }
 }
 
+void TGLTransformation::PopKeepModelView() {
+  if (FStackPos == 0) throw Exception("Transformation stack underflow");
+  --FStackPos;
+  if (FLoadMatricesEnabled) LoadProjection();
+}
+
+void TGLTransformation::LoadMatrices() {
+  if (!FLoadMatricesEnabled) return;
+  LoadModelView();
+  LoadProjection();
+}
+
 void TGLTransformation::ReplaceFromStack() {
   if (FStackPos == 0) return;
   TTransformationRec& top = FStack[FStackPos];
@@ -71,6 +83,8 @@ void TGLTransformation::IdentityAll() {
     gl::LoadIdentity();
     gl::MatrixMode(GL_MODELVIEW);
     gl::LoadIdentity();
+    FLoadedModelView = FLoadedProjection = IdentityHmgMatrix;
+    FLoadedModelViewKnown = FLoadedProjectionKnown = true;
   }
 }
 
@@ -97,14 +111,23 @@ void TGLTransformation::SetProjectionMatrix(const TMatrix4f& m) {
 }
 
 void TGLTransformation::LoadModelView() {
+  const TMatrix4f& m = ModelViewMatrix();
+  // Every pop reloads the parent's matrices; most of them are what GL already holds.
+  if (FLoadedModelViewKnown && FLoadedModelView == m) return;
   // Row-vector matrices laid out row after row are exactly GL's column-major layout.
-  gl::LoadMatrixf(ModelViewMatrix().data());
+  gl::LoadMatrixf(m.data());
+  FLoadedModelView = m;
+  FLoadedModelViewKnown = true;
 }
 
 void TGLTransformation::LoadProjection() {
+  const TMatrix4f& m = ProjectionMatrix();
+  if (FLoadedProjectionKnown && FLoadedProjection == m) return;
   gl::MatrixMode(GL_PROJECTION);
-  gl::LoadMatrixf(ProjectionMatrix().data());
+  gl::LoadMatrixf(m.data());
   gl::MatrixMode(GL_MODELVIEW);
+  FLoadedProjection = m;
+  FLoadedProjectionKnown = true;
 }
 
 const TMatrix4f& TGLTransformation::ModelViewMatrix() {

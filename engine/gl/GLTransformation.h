@@ -73,6 +73,12 @@ class TGLTransformation {
   // Back to the record below; loads its model-view and projection matrices into GL.
   // Throws "Transformation stack underflow" at the bottom.
   void Pop();
+  // Pop for a caller that sets the next model matrix itself before anything is drawn (the
+  // render traversal): GL keeps the popped level's model-view until the next load; the
+  // projection is loaded as by Pop. LoadMatrices brings GL back in line with the top.
+  void PopKeepModelView();
+  // Loads the top's model-view and projection where GL holds something else.
+  void LoadMatrices();
   // The top takes the matrices of the record below it (nothing at the bottom).
   void ReplaceFromStack();
   const TTransformationRec& StackTop() const { return FStack[FStackPos]; }
@@ -95,6 +101,9 @@ class TGLTransformation {
 
   bool LoadMatricesEnabled() const { return FLoadMatricesEnabled; }
   void SetLoadMatricesEnabled(bool on) { FLoadMatricesEnabled = on; }
+  // Loads are skipped when GL already holds the matrix; code that changes GL's matrices
+  // behind the stack's back must call this so the next load is made. IdentityAll always loads.
+  void ForgetLoadedMatrices() { FLoadedModelViewKnown = FLoadedProjectionKnown = false; }
   std::function<void()> FOnPush;
 
  private:
@@ -104,6 +113,11 @@ class TGLTransformation {
   int32_t FStackPos = 0;
   std::array<TTransformationRec, cStackSize> FStack{};
   bool FLoadMatricesEnabled = true;
+  // What GL holds, as last loaded by this stack.
+  TMatrix4f FLoadedModelView = IdentityHmgMatrix;
+  TMatrix4f FLoadedProjection = IdentityHmgMatrix;
+  bool FLoadedModelViewKnown = false;
+  bool FLoadedProjectionKnown = false;
 };
 
 }  // namespace ukh

@@ -344,6 +344,9 @@ void TGLWorldBuffer::RenderFromCamera(const TVector4i& viewport, int32_t dpi,
                                       TGLBaseSceneObject* baseObject, TGLDrawState drawState) {
   TGLTransformation& pipeline = FRenderingContext->PipelineTransformation();
   TGLStateCache& states = FRenderingContext->GLStates();
+  // The camera's matrices are worked out first and GL is given only the result (and only
+  // where it differs from what GL already holds), instead of identity followed by them.
+  pipeline.SetLoadMatricesEnabled(false);
   pipeline.IdentityAll();
   FBaseProjectionMatrix = pipeline.ProjectionMatrix();
 
@@ -354,6 +357,8 @@ void TGLWorldBuffer::RenderFromCamera(const TVector4i& viewport, int32_t dpi,
     FCamera->Apply();
     FCameraAbsolutePosition = FCamera->AbsoluteMatrix().W;
   }
+  pipeline.SetLoadMatricesEnabled(true);
+  pipeline.LoadMatrices();
   if (drawState != TGLDrawState::dsPrinting && ViewerBeforeRender) ViewerBeforeRender(this);
   if (BeforeRender) BeforeRender(this);
 
@@ -425,6 +430,7 @@ void TGLWorldBuffer::RenderScene(TGLWorld& scene, int32_t viewportWidth, int32_t
   states.SetGLColorWriting(!rci.IgnoreMaterials);
   if (InitiateRendering) InitiateRendering(this, rci);
   (baseObject ? baseObject : &scene.Objects())->Render(rci);
+  rci.PipelineTransformation->LoadMatrices();
   states.SetGLColorWriting(true);
   if (WrapUpRendering) WrapUpRendering(this, rci);
 }

@@ -209,8 +209,11 @@ class TGLBaseSceneObject : public TGLCoordinatesUpdateAbleComponent {
 
   // ---- rendering --------------------------------------------------------------------------
   // Draws the object and its subtree at the current level of the pipeline transformation.
+  // On return the stack is back at its level but GL may still hold the model-view of the
+  // last object drawn: the caller sets a model matrix before drawing anything else.
   void Render(TGLRenderContextInfo& rci);
-  // Draws the own geometry (directly or through the cached list) and/or the children.
+  // Draws the own geometry (directly or through the cached list) and/or the children; an
+  // override draws its own geometry before its children.
   virtual void DoRender(TGLRenderContextInfo& rci, bool renderSelf, bool renderChildren);
   // The visible children from `first` to `last`, in the record's sorting order.
   void RenderChildren(int first, int last, TGLRenderContextInfo& rci);

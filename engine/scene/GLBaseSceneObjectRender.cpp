@@ -150,7 +150,10 @@ void TGLBaseSceneObject::Render(TGLRenderContextInfo& rci) {
     pipeline.Pop();
     throw;
   }
-  pipeline.Pop();
+  // Whatever is drawn next sets its own model matrix first (objects draw themselves before
+  // their children), so reloading the parent's model-view here would be a wasted call; the
+  // scene render brings GL back in line when the tree is done.
+  pipeline.PopKeepModelView();
 }
 
 void TGLBaseSceneObject::DoRender(TGLRenderContextInfo& rci, bool renderSelf,

@@ -236,6 +236,23 @@ TEST_F(RenderPassTest, TheCacheCallsGLOnlyForValuesItDoesNotHold) {
   EXPECT_EQ(gl::CallCount("glEnable") + gl::CallCount("glDisable"), 5u);
 }
 
+TEST_F(RenderPassTest, AfterTheTreeGLHoldsTheViewAgain) {
+  TTestCube* cube = AddCube("cube", 0.5f);
+  cube->Position().SetPoint(1, 2, 0);
+  // Drawing in PostRender starts from the camera's view, as after the light set-up.
+  TMatrix4f modelView{}, projection{}, view{}, expectedProjection{};
+  host.Buffer().PostRender = [&](TGLWorldBuffer* buffer) {
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView.data());
+    glGetFloatv(GL_PROJECTION_MATRIX, projection.data());
+    view = buffer->RenderingContext()->PipelineTransformation().ViewMatrix();
+    expectedProjection = buffer->RenderingContext()->PipelineTransformation().ProjectionMatrix();
+  };
+  Frame();
+  EXPECT_EQ(modelView, view);
+  EXPECT_EQ(projection, expectedProjection);
+  EXPECT_EQ(view.W.Z, -5.0f);
+}
+
 TEST_F(RenderPassTest, InvisibleObjectsHideTheirSubtree) {
   TTestCube* parent = AddCube("parent", 0.2f);
   parent->Position().SetPoint(-1, 0, 0);
