@@ -35,9 +35,26 @@ std::string TSdlSound::ResolveSoundFile(const std::string& name) {
   return {};
 }
 
+namespace {
+// Whether a sound server or a sound card could be there; without either, SDL's ALSA attempt
+// only fills stderr with the library's complaints.
+bool AudioDeviceLikely() {
+  std::error_code ec;
+  if (fs::exists("/dev/snd", ec)) return true;
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (!runtime) return false;
+  return fs::exists(fs::path(runtime) / "pulse" / "native", ec) ||
+         fs::exists(fs::path(runtime) / "pipewire-0", ec);
+}
+}  // namespace
+
 bool TSdlSound::EnsureAudio() {
   if (FTried) return FOpen;
   FTried = true;
+  if (!std::getenv("SDL_AUDIODRIVER") && !AudioDeviceLikely()) {
+    std::fputs("No sound device; playing silently on SDL's dummy driver\n", stderr);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+  }
   auto open = [] {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) == 0) return true;

@@ -186,6 +186,22 @@ TEST(FltkCadencer, TicksOnTheRealLoopAndServesClicksAndPaintsBetweenSteps) {
   window.hide();
 }
 
+TEST(FltkCadencer, IdleModeTicksFromFltksIdleHook) {
+  REQUIRE_XVFB();
+  TFltkPlatform p;
+  TGLWorld world;
+  TGLCadencer cadencer(nullptr, &p);
+  int frames = 0;
+  cadencer.OnProgress = [&](TPersistent*, double, double) { ++frames; };
+  cadencer.SetMode(TGLCadencerMode::cmApplicationIdle);
+  cadencer.SetScene(&world);
+  ASSERT_TRUE(RunUntil([&] { return frames >= 100; }));
+  cadencer.SetMode(TGLCadencerMode::cmManual);
+  const int stoppedAt = frames;
+  Fl::wait(0.02);
+  EXPECT_EQ(frames, stoppedAt);
+}
+
 // Releases the keys it pressed, whatever the test's outcome.
 class TKeysDown {
  public:
