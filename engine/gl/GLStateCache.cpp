@@ -727,6 +727,12 @@ void TGLStateCache::ResetAllGLTextureMatrix() {
   if (multi) gl::ActiveTexture(GLenum(GL_TEXTURE0 + FValues.ActiveTexture));
 }
 
+void TGLStateCache::SetTextureGenEnabled(GLenum coordinate, bool on) {
+  Assert(coordinate >= GL_TEXTURE_GEN_S && coordinate <= GL_TEXTURE_GEN_Q);
+  if (FInsideList) Record(Bit(sttEnable) | Bit(sttTexture));
+  on ? gl::Enable(coordinate) : gl::Disable(coordinate);
+}
+
 // ---- pixel store -------------------------------------------------------------------------
 
 void TGLStateCache::SetPackAlignment(int32_t value) {

@@ -291,6 +291,9 @@ class TGLStateCache {
   }
   // Loads identity into every texture matrix of units 3..0 not known to be identity.
   void ResetAllGLTextureMatrix();
+  // Texture-coordinate generation on the active unit (GL_TEXTURE_GEN_S to GL_TEXTURE_GEN_Q).
+  // Not mirrored: a texture's mapping mode sets it at every use, so GL is always called.
+  void SetTextureGenEnabled(GLenum coordinate, bool on);
 
   // ---- pixel store ----
   void SetPackAlignment(int32_t value);

@@ -77,8 +77,8 @@ TRefPixel RefPixel(const TBytes& src, int w, int h, int ch, int dw, int dh, int 
                    double (*kernel)(double), double window) {
   bool ambiguous = false;
   auto column = [&](int row) {
-    TRefValue v = RefAxis([&](int i) { return double(src[(size_t(row) * w + i) * ch + c]); }, w,
-                          dw, x, kernel, window);
+    TRefValue v = RefAxis([&](int i) { return double(src[(size_t(row) * w + i) * ch + c]); }, w, dw,
+                          x, kernel, window);
     ambiguous |= NearWhole(v.Exact);
     return double(v.Byte);
   };
@@ -118,9 +118,12 @@ TEST(Resample, TextureSizesPicturesAreFittedTo) {
     int Max;
     int ExpectW, ExpectH;
   } cases[] = {
-      {1, 1, false, 16384, 1, 1},         {3, 2, false, 16384, 4, 2},
-      {756, 512, false, 16384, 1024, 512}, {756, 512, true, 16384, 756, 512},
-      {101, 101, false, 16384, 128, 128},  {5000, 300, false, 4096, 4096, 512},
+      {1, 1, false, 16384, 1, 1},
+      {3, 2, false, 16384, 4, 2},
+      {756, 512, false, 16384, 1024, 512},
+      {756, 512, true, 16384, 756, 512},
+      {101, 101, false, 16384, 128, 128},
+      {5000, 300, false, 4096, 4096, 512},
       {5000, 300, true, 4096, 4096, 300},
       // 16384 x 8192 would be 2^27 texels: the wider side gives way.
       {8193, 8192, false, 16384, 8192, 8192},
@@ -144,7 +147,11 @@ TEST(Resample, Lanczos3AgainstTheDoubleReference) {
       {3, 2, 3, 4, 4, {}},
       {1, 3, 1, 1, 4, {}},  // a one-pixel-wide source: the axis of size 1
       {5, 7, 4, 2, 3, {}},  // shrinking: the wide window of s < 1
-      {756, 512, 3, 1024, 512,
+      {756,
+       512,
+       3,
+       1024,
+       512,
        {{0, 0}, {1023, 511}, {1, 1}, {512, 256}, {1022, 0}, {3, 510}, {777, 123}}},
   };
   for (const auto& c : cases) {
@@ -159,8 +166,7 @@ TEST(Resample, Lanczos3AgainstTheDoubleReference) {
     int checked = 0;
     for (auto [x, y] : pixels)
       for (int ch = 0; ch < c.Ch; ++ch) {
-        const TRefPixel r =
-            RefPixel(src, c.W, c.H, c.Ch, c.DW, c.DH, x, y, ch, RefLanczos3, 5.0);
+        const TRefPixel r = RefPixel(src, c.W, c.H, c.Ch, c.DW, c.DH, x, y, ch, RefLanczos3, 5.0);
         const int got = dst[(size_t(y) * c.DW + x) * c.Ch + ch];
         if (r.Ambiguous) {
           EXPECT_LE(std::abs(got - int(r.Byte)), 1) << "pixel " << x << ", " << y;
