@@ -267,6 +267,37 @@ TEST_F(RenderPassTest, InvisibleObjectsHideTheirSubtree) {
   EXPECT_FALSE(Near(Pixel(cW / 2, cH / 2), cBackgroundPixel, 0));
 }
 
+TEST_F(RenderPassTest, VisibilityCullingSkipsWhatLiesOutsideTheFrustum) {
+  // A group far to the left of the view holding a child that the group's offset brings back
+  // to the centre: object-based culling judges each object by its own sphere, hierarchical
+  // culling the group by the box around its subtree, which reaches the view.
+  struct TCase {
+    TGLVisibilityCulling culling;
+    bool groupBuilt, childBuilt, behindBuilt;
+  } const cases[] = {
+      {TGLVisibilityCulling::vcNone, true, true, true},
+      {TGLVisibilityCulling::vcObjectBased, false, true, false},
+      {TGLVisibilityCulling::vcHierarchical, true, true, false},
+  };
+  for (const TCase& c : cases) {
+    scene.Objects().DeleteChildren();
+    camera = scene.Objects().AddNewChild<TGLCamera>();
+    camera->Position().SetPoint(0, 0, 5);
+    host.Buffer().SetCamera(camera);
+    TTestCube* group = AddCube("group", 0.5f);
+    group->Position().SetPoint(-30, 0, 0);
+    TTestCube* child = AddCube("child", 0.5f, group);
+    child->Position().SetPoint(30, 0, 0);
+    TTestCube* behind = AddCube("behind", 0.5f);
+    behind->Position().SetPoint(0, 0, 20);  // behind the camera
+    scene.SetVisibilityCulling(c.culling);
+    Frame();
+    EXPECT_EQ(group->BuildCount > 0, c.groupBuilt) << int(c.culling);
+    EXPECT_EQ(child->BuildCount > 0, c.childBuilt) << int(c.culling);
+    EXPECT_EQ(behind->BuildCount > 0, c.behindBuilt) << int(c.culling);
+  }
+}
+
 TEST_F(RenderPassTest, OpaqueInIndexOrderThenBlendedFromFarthestToNearest) {
   std::vector<std::string> log;
   struct TItem {
