@@ -12,7 +12,9 @@ namespace {
 
 const char* const kModels = "/usr/share/glmark2/models/";
 
-std::string Path(const char* name) { return std::string(kModels) + name; }
+std::string Path(const char* name) {
+  return std::string(kModels) + name;
+}
 
 void BM_TFile3DS(benchmark::State& state, const char* name) {
   const std::string path = Path(name);

@@ -70,12 +70,35 @@ namespace {
 
 bool IsContainer(uint16_t tag) {
   switch (tag) {
-    case M3DMAGIC: case MLIBMAGIC: case CMAGIC: case MDATA: case N_TRI_OBJECT: case MAT_ENTRY:
-    case KFDATA: case XDATA_SECTION: case XDATA_ENTRY: case MAT_AMBIENT: case MAT_DIFFUSE:
-    case MAT_SPECULAR: case MAT_SHININESS: case MAT_SHIN2PCT: case MAT_SHIN3PCT:
-    case MAT_TRANSPARENCY: case MAT_XPFALL: case MAT_REFBLUR: case MAT_SELF_ILPCT:
-    case MAT_TEXMAP: case MAT_SPECMAP: case MAT_OPACMAP: case MAT_REFLMAP: case MAT_BUMPMAP:
-    case SOLID_BGND: case AMBIENT_LIGHT: case DEFAULT_VIEW: case SMAGIC: case LMAGIC:
+    case M3DMAGIC:
+    case MLIBMAGIC:
+    case CMAGIC:
+    case MDATA:
+    case N_TRI_OBJECT:
+    case MAT_ENTRY:
+    case KFDATA:
+    case XDATA_SECTION:
+    case XDATA_ENTRY:
+    case MAT_AMBIENT:
+    case MAT_DIFFUSE:
+    case MAT_SPECULAR:
+    case MAT_SHININESS:
+    case MAT_SHIN2PCT:
+    case MAT_SHIN3PCT:
+    case MAT_TRANSPARENCY:
+    case MAT_XPFALL:
+    case MAT_REFBLUR:
+    case MAT_SELF_ILPCT:
+    case MAT_TEXMAP:
+    case MAT_SPECMAP:
+    case MAT_OPACMAP:
+    case MAT_REFLMAP:
+    case MAT_BUMPMAP:
+    case SOLID_BGND:
+    case AMBIENT_LIGHT:
+    case DEFAULT_VIEW:
+    case SMAGIC:
+    case LMAGIC:
     case MATMAGIC:
       return true;
     default:
@@ -88,7 +111,11 @@ bool IsContainer(uint16_t tag) {
 // are leaves.
 int FixedOwnData(uint16_t tag) {
   switch (tag) {
-    case N_DIRECT_LIGHT: case COLOR_F: case O_CONSTS: case PIVOT: case MAT_ACUBIC:
+    case N_DIRECT_LIGHT:
+    case COLOR_F:
+    case O_CONSTS:
+    case PIVOT:
+    case MAT_ACUBIC:
       return 12;
     case MESH_MATRIX:
       return 48;
@@ -98,18 +125,35 @@ int FixedOwnData(uint16_t tag) {
       return 32;
     case KFSEG:
       return 8;
-    case KFCURTIME: case MORPH_SMOOTH: case VPDATA: case M3D_VERSION: case MESH_VERSION:
-    case MASTER_SCALE: case FLOAT_PERCENTAGE: case V_GRADIENT: case LO_SHADOW_BIAS:
+    case KFCURTIME:
+    case MORPH_SMOOTH:
+    case VPDATA:
+    case M3D_VERSION:
+    case MESH_VERSION:
+    case MASTER_SCALE:
+    case FLOAT_PERCENTAGE:
+    case V_GRADIENT:
+    case LO_SHADOW_BIAS:
     case HI_SHADOW_BIAS:
       return 4;
     case BOUNDBOX:
       return 24;
-    case NODE_ID: case INT_PERCENTAGE: case SHADOW_MAP_SIZE: case SHADOW_SAMPLES:
+    case NODE_ID:
+    case INT_PERCENTAGE:
+    case SHADOW_MAP_SIZE:
+    case SHADOW_SAMPLES:
       return 2;
     case COLOR_24:
       return 3;
-    case FOG: case DISTANCE_CUE: case LAYER_FOG: case VIEW_TOP: case 0x3020: case 0x3030:
-    case 0x3040: case 0x3050: case VIEW_BACK:
+    case FOG:
+    case DISTANCE_CUE:
+    case LAYER_FOG:
+    case VIEW_TOP:
+    case 0x3020:
+    case 0x3030:
+    case 0x3040:
+    case 0x3050:
+    case VIEW_BACK:
       return 16;
     case VIEW_USER:
       return 28;
@@ -135,8 +179,13 @@ uint32_t OwnDataSize(const TChunk3DS& chunk, const uint8_t* file, std::string_vi
     return uint32_t(fixed);
   }
   switch (chunk.Tag) {
-    case NAMED_OBJECT: case MAT_NAME: case MAT_MAPNAME: case PROC_NAME: case INSTANCE_NAME:
-    case BIT_MAP: case VIEW_CAMERA:
+    case NAMED_OBJECT:
+    case MAT_NAME:
+    case MAT_MAPNAME:
+    case PROC_NAME:
+    case INSTANCE_NAME:
+    case BIT_MAP:
+    case VIEW_CAMERA:
       r.ReadString();
       break;
     case FACE_ARRAY:
@@ -157,33 +206,64 @@ uint32_t OwnDataSize(const TChunk3DS& chunk, const uint8_t* file, std::string_vi
   return uint32_t(r.Cursor() - begin);
 }
 
-TChunkData DecodeChunkData(const TChunk3DS& chunk, const uint8_t* file,
-                           std::string_view fileName) {
+TChunkData DecodeChunkData(const TChunk3DS& chunk, const uint8_t* file, std::string_view fileName) {
   const uint8_t* begin = file + chunk.Position + 6;
   TChunkReader3DS r(begin, begin + (chunk.Size - 6), fileName, chunk);
   switch (chunk.Tag) {
-    case M3D_VERSION: case MESH_VERSION: case KFCURTIME:
+    case M3D_VERSION:
+    case MESH_VERSION:
+    case KFCURTIME:
       return r.ReadInteger();
-    case COLOR_F: case LIN_COLOR_F:
+    case COLOR_F:
+    case LIN_COLOR_F:
       return r.ReadColor();
-    case COLOR_24: case LIN_COLOR_24: case MAT_MAP_COL1: case MAT_MAP_COL2: case MAT_MAP_RCOL:
-    case MAT_MAP_GCOL: case MAT_MAP_BCOL: {
+    case COLOR_24:
+    case LIN_COLOR_24:
+    case MAT_MAP_COL1:
+    case MAT_MAP_COL2:
+    case MAT_MAP_RCOL:
+    case MAT_MAP_GCOL:
+    case MAT_MAP_BCOL: {
       TColor24Data c;
       c.R = r.ReadByte();
       c.G = r.ReadByte();
       c.B = r.ReadByte();
       return c;
     }
-    case INT_PERCENTAGE: case MAT_SHADING: case MAT_BUMP_PERCENT: case NODE_ID:
+    case INT_PERCENTAGE:
+    case MAT_SHADING:
+    case MAT_BUMP_PERCENT:
+    case NODE_ID:
       return r.ReadShort();
-    case FLOAT_PERCENTAGE: case MASTER_SCALE: case MAT_WIRESIZE: case MAT_MAP_TEXBLUR:
-    case MAT_MAP_USCALE: case MAT_MAP_VSCALE: case MAT_MAP_UOFFSET: case MAT_MAP_VOFFSET:
-    case MAT_MAP_ANG: case MORPH_SMOOTH: case DL_INNER_RANGE: case DL_OUTER_RANGE:
-    case DL_MULTIPLIER: case DL_SPOT_ROLL: case DL_SPOT_ASPECT: case DL_RAY_BIAS:
+    case FLOAT_PERCENTAGE:
+    case MASTER_SCALE:
+    case MAT_WIRESIZE:
+    case MAT_MAP_TEXBLUR:
+    case MAT_MAP_USCALE:
+    case MAT_MAP_VSCALE:
+    case MAT_MAP_UOFFSET:
+    case MAT_MAP_VOFFSET:
+    case MAT_MAP_ANG:
+    case MORPH_SMOOTH:
+    case DL_INNER_RANGE:
+    case DL_OUTER_RANGE:
+    case DL_MULTIPLIER:
+    case DL_SPOT_ROLL:
+    case DL_SPOT_ASPECT:
+    case DL_RAY_BIAS:
       return r.ReadSingle();
-    case NAMED_OBJECT: case MAT_NAME: case MAT_MAPNAME: case PROC_NAME: case INSTANCE_NAME:
-    case XDATA_APPNAME: case XDATA_STRING: case PARENT_NAME: case DL_SPOT_PROJECTOR:
-    case DL_EXCLUDE: case BIT_MAP: case VIEW_CAMERA:
+    case NAMED_OBJECT:
+    case MAT_NAME:
+    case MAT_MAPNAME:
+    case PROC_NAME:
+    case INSTANCE_NAME:
+    case XDATA_APPNAME:
+    case XDATA_STRING:
+    case PARENT_NAME:
+    case DL_SPOT_PROJECTOR:
+    case DL_EXCLUDE:
+    case BIT_MAP:
+    case VIEW_CAMERA:
       return r.ReadString();
     case MESH_MATRIX: {
       TMeshMatrix m;
@@ -212,7 +292,8 @@ TChunkData DecodeChunkData(const TChunk3DS& chunk, const uint8_t* file,
       for (auto& s : b.Names) s = r.ReadString();
       return b;
     }
-    case N_DIRECT_LIGHT: case PIVOT:
+    case N_DIRECT_LIGHT:
+    case PIVOT:
       return r.ReadPoint();
     case DL_SPOTLIGHT: {
       TSpotData s;

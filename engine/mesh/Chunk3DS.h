@@ -26,8 +26,8 @@ inline constexpr TChunkIndex cNoChunk = 0xFFFFFFFFu;
 
 struct TChunk3DS {
   uint16_t Tag = 0;
-  uint32_t Size = 0;      // the length field: header included
-  uint32_t Position = 0;  // offset of the header in the file
+  uint32_t Size = 0;            // the length field: header included
+  uint32_t Position = 0;        // offset of the header in the file
   uint32_t Data = 0xFFFFFFFFu;  // slot of the decoded payload in the database, none until decoded
   TChunkIndex Sibling = cNoChunk;
   TChunkIndex Children = cNoChunk;

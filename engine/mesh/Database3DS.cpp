@@ -10,7 +10,9 @@ using namespace tag3ds;
 
 namespace {
 
-bool IsMagic(uint16_t tag) { return tag == M3DMAGIC || tag == MLIBMAGIC || tag == CMAGIC; }
+bool IsMagic(uint16_t tag) {
+  return tag == M3DMAGIC || tag == MLIBMAGIC || tag == CMAGIC;
+}
 
 uint16_t Word(const uint8_t* p) {
   uint16_t v;
@@ -182,7 +184,7 @@ void TDatabase3DS::FixKeyframerParents() {
     std::string_view Name, InstStr;
     int16_t ParentID = 0;
   };
-  static constexpr uint16_t kNodeTags[] = {TARGET_NODE_TAG, OBJECT_NODE_TAG,  CAMERA_NODE_TAG,
+  static constexpr uint16_t kNodeTags[] = {TARGET_NODE_TAG, OBJECT_NODE_TAG,   CAMERA_NODE_TAG,
                                            LIGHT_NODE_TAG,  L_TARGET_NODE_TAG, SPOTLIGHT_NODE_TAG};
   auto isNodeTag = [](uint16_t t) {
     for (uint16_t n : kNodeTags)

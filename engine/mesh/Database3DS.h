@@ -62,8 +62,9 @@ class TDatabase3DS {
   template <class T>
   T Value(TChunkIndex i) {
     const T* v = std::get_if<T>(&ReadChunkData(i));
-    if (!v) throw E3DSError(ChunkErrorText(FFileName, FChunks[i].Tag, FChunks[i].Position,
-                                           "does not hold the data its parent needs"));
+    if (!v)
+      throw E3DSError(ChunkErrorText(FFileName, FChunks[i].Tag, FChunks[i].Position,
+                                     "does not hold the data its parent needs"));
     return *v;
   }
   std::string String(TChunkIndex i) { return std::string(Value<std::string_view>(i)); }

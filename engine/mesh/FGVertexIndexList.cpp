@@ -128,7 +128,9 @@ TVector3f TFGVertexIndexList::GetNormal() const {
   return n;
 }
 
-void TFGVertexIndexList::Reverse() { ReverseList(FVertexIndices); }
+void TFGVertexIndexList::Reverse() {
+  ReverseList(FVertexIndices);
+}
 
 void TFGVertexNormalTexIndexList::AddToTriangles(TGLAffineVectorList& vertices,
                                                  TGLAffineVectorList* texCoords,

@@ -19,8 +19,8 @@ namespace {
 
 // The cached record of slot `index`, decoded by `read` on the first request.
 template <class R, class F>
-R* Cached(std::vector<std::unique_ptr<R>>& slots, const std::vector<TChunkIndex>& chunks,
-          int index, F read) {
+R* Cached(std::vector<std::unique_ptr<R>>& slots, const std::vector<TChunkIndex>& chunks, int index,
+          F read) {
   if (index < 0 || size_t(index) >= chunks.size()) return nullptr;
   if (slots.size() != chunks.size()) slots.resize(chunks.size());
   if (!slots[index]) {
@@ -43,10 +43,14 @@ std::string UpperASCII(std::string_view s) {
 
 TReleaseLevel Release(int32_t v) {
   switch (v) {
-    case 1: return TReleaseLevel::rlRelease1;
-    case 2: return TReleaseLevel::rlRelease2;
-    case 3: return TReleaseLevel::rlRelease3;
-    default: return TReleaseLevel::rlReleaseNotKnown;
+    case 1:
+      return TReleaseLevel::rlRelease1;
+    case 2:
+      return TReleaseLevel::rlRelease2;
+    case 3:
+      return TReleaseLevel::rlRelease3;
+    default:
+      return TReleaseLevel::rlReleaseNotKnown;
   }
 }
 
@@ -54,7 +58,9 @@ TReleaseLevel Release(int32_t v) {
 
 // ---- materials -----------------------------------------------------------------------------
 
-int TMaterialList::Count() { return int(FOwner->Database().MatList().Count); }
+int TMaterialList::Count() {
+  return int(FOwner->Database().MatList().Count);
+}
 
 TMaterial3DS* TMaterialList::Material(int index) {
   TDatabase3DS& db = FOwner->Database();
@@ -63,8 +69,7 @@ TMaterial3DS* TMaterialList::Material(int index) {
   if (FLocalList.size() != list.Count) FLocalList.resize(list.Count);
   if (!FLocalList[index]) {
     const uint16_t top = db.Chunk(0).Tag;
-    if (top != M3DMAGIC && top != CMAGIC && top != MLIBMAGIC)
-      throw E3DSError(cErr3DSWrongDatabase);
+    if (top != M3DMAGIC && top != CMAGIC && top != MLIBMAGIC) throw E3DSError(cErr3DSWrongDatabase);
     FLocalList[index] = ReadMaterialRecord(db, list.List[index].Chunk);
   }
   return FLocalList[index].get();
@@ -165,14 +170,23 @@ void TKeyFramer::Count() {
   if (!db.HasTree()) return;
   for (const TChunkListEntry3DS& e : db.NodeList().List) {
     switch (db.Chunk(e.Chunk).Tag) {
-      case OBJECT_NODE_TAG: FMeshNodes.push_back(e.Chunk); break;
-      case LIGHT_NODE_TAG: FOmniNodes.push_back(e.Chunk); break;
-      case SPOTLIGHT_NODE_TAG: FSpotNodes.push_back(e.Chunk); break;
-      case CAMERA_NODE_TAG: FCameraNodes.push_back(e.Chunk); break;
+      case OBJECT_NODE_TAG:
+        FMeshNodes.push_back(e.Chunk);
+        break;
+      case LIGHT_NODE_TAG:
+        FOmniNodes.push_back(e.Chunk);
+        break;
+      case SPOTLIGHT_NODE_TAG:
+        FSpotNodes.push_back(e.Chunk);
+        break;
+      case CAMERA_NODE_TAG:
+        FCameraNodes.push_back(e.Chunk);
+        break;
       case AMBIENT_NODE_TAG:
         if (FAmbientNode == cNoChunk) FAmbientNode = e.Chunk;
         break;
-      default: break;
+      default:
+        break;
     }
   }
   FCounted = true;
@@ -293,8 +307,7 @@ void TFile3DS::LoadFromStream(std::istream& stream) {
 
 void TFile3DS::LoadFromFile(const std::string& fileName) {
   std::FILE* f = std::fopen(fileName.c_str(), "rb");
-  if (!f)
-    throw E3DSError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
+  if (!f) throw E3DSError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
   std::vector<uint8_t> bytes;
   bool ok = std::fseek(f, 0, SEEK_END) == 0;
   const long size = ok ? std::ftell(f) : -1;
@@ -317,10 +330,14 @@ void TFile3DS::LoadFromMemory(const void* data, size_t size, const std::string& 
 TDBType3DS TFile3DS::DatabaseType() const {
   if (!FDatabase.HasTree()) return TDBType3DS::dbUnknown;
   switch (FDatabase.Chunk(0).Tag) {
-    case M3DMAGIC: return TDBType3DS::dbMeshFile;
-    case CMAGIC: return TDBType3DS::dbProjectFile;
-    case MLIBMAGIC: return TDBType3DS::dbMaterialFile;
-    default: return TDBType3DS::dbUnknown;
+    case M3DMAGIC:
+      return TDBType3DS::dbMeshFile;
+    case CMAGIC:
+      return TDBType3DS::dbProjectFile;
+    case MLIBMAGIC:
+      return TDBType3DS::dbMaterialFile;
+    default:
+      return TDBType3DS::dbUnknown;
   }
 }
 

@@ -6,7 +6,9 @@
 
 namespace ukh {
 
-TGLBaseList::~TGLBaseList() { std::free(FBaseList); }
+TGLBaseList::~TGLBaseList() {
+  std::free(FBaseList);
+}
 
 void TGLBaseList::SetCapacity(int value) {
   if (value < FCount) value = FCount;

@@ -47,9 +47,7 @@ class TGLBaseList : public TPersistent {
   // Room for one more item at the end: the capacity grows by the delta when the list is full.
   void* AppendSlot();
   void* ItemAddress(int index) { return FBaseList + size_t(index) * size_t(FItemSize); }
-  const void* ItemAddress(int index) const {
-    return FBaseList + size_t(index) * size_t(FItemSize);
-  }
+  const void* ItemAddress(int index) const { return FBaseList + size_t(index) * size_t(FItemSize); }
   void CheckIndex(int index) const {
     if (index < 0 || index >= FCount) throw EAssertionFailed("List index out of bounds");
   }

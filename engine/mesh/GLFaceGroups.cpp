@@ -12,12 +12,14 @@ const TGLMeshObject* TGLFaceGroup::MeshObject() const {
 TGLFaceGroups::~TGLFaceGroups() = default;
 
 void TGLFaceGroups::Remove(TGLFaceGroup* group) {
-  const auto it = std::find_if(FList.begin(), FList.end(),
-                               [group](const auto& g) { return g.get() == group; });
+  const auto it =
+      std::find_if(FList.begin(), FList.end(), [group](const auto& g) { return g.get() == group; });
   if (it != FList.end()) FList.erase(it);
 }
 
-void TGLFaceGroups::Clear() { FList.clear(); }
+void TGLFaceGroups::Clear() {
+  FList.clear();
+}
 
 void TGLFaceGroups::AddToTriangles(TGLAffineVectorList& vertices, TGLAffineVectorList* texCoords,
                                    TGLAffineVectorList* normals) const {

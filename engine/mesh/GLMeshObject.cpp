@@ -15,7 +15,9 @@ void TGLBaseMeshObject::Clear() {
   FVertices.Clear();
 }
 
-void TGLBaseMeshObject::Translate(const TVector3f& delta) { FVertices.Translate(delta); }
+void TGLBaseMeshObject::Translate(const TVector3f& delta) {
+  FVertices.Translate(delta);
+}
 
 TGLMeshObject::TGLMeshObject() : FFaceGroups(this) {}
 TGLMeshObject::~TGLMeshObject() = default;
@@ -32,7 +34,9 @@ void TGLMeshObject::Clear() {
   FLightMapTexCoords.Clear();
 }
 
-void TGLMeshObject::Translate(const TVector3f& delta) { TGLBaseMeshObject::Translate(delta); }
+void TGLMeshObject::Translate(const TVector3f& delta) {
+  TGLBaseMeshObject::Translate(delta);
+}
 
 std::unique_ptr<TGLAffineVectorList> TGLMeshObject::ExtractTriangles(
     TGLAffineVectorList* texCoords, TGLAffineVectorList* normals) const {

@@ -13,7 +13,9 @@ void TGLMeshObjectList::Remove(TGLMeshObject* mo) {
   if (it != FList.end()) FList.erase(it);
 }
 
-void TGLMeshObjectList::Clear() { FList.clear(); }
+void TGLMeshObjectList::Clear() {
+  FList.clear();
+}
 
 TGLMeshObject* TGLMeshObjectList::FindMeshByName(const std::string& name) const {
   for (const auto& mo : FList)

@@ -38,8 +38,8 @@ class TGLMeshObjectList : public TPersistent {
   void Translate(const TVector3f& delta);
   void Prepare();
   int TriangleCount() const;
-  std::unique_ptr<TGLAffineVectorList> ExtractTriangles(TGLAffineVectorList* texCoords = nullptr,
-                                                        TGLAffineVectorList* normals = nullptr) const;
+  std::unique_ptr<TGLAffineVectorList> ExtractTriangles(
+      TGLAffineVectorList* texCoords = nullptr, TGLAffineVectorList* normals = nullptr) const;
   void DropMaterialLibraryCache();
 
  private:

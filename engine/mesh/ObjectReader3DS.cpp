@@ -7,9 +7,13 @@ using namespace tag3ds;
 
 namespace {
 
-float Byte255(uint8_t b) { return float(b) / 255.0f; }
+float Byte255(uint8_t b) {
+  return float(b) / 255.0f;
+}
 
-TFColor3DS Color24(const TColor24Data& c) { return {Byte255(c.R), Byte255(c.G), Byte255(c.B)}; }
+TFColor3DS Color24(const TColor24Data& c) {
+  return {Byte255(c.R), Byte255(c.G), Byte255(c.B)};
+}
 
 void ReadFaceArray(TDatabase3DS& db, TChunkIndex faces, TMesh3DS& m) {
   TChunkReader3DS r = db.PayloadReader(faces);
@@ -105,15 +109,32 @@ std::unique_ptr<TMesh3DS> ReadMeshRecord(TDatabase3DS& db, TChunkIndex object) {
 
   for (TChunkIndex c = db.Chunk(object).Children; c != cNoChunk; c = db.Chunk(c).Sibling) {
     switch (db.Chunk(c).Tag) {
-      case OBJ_HIDDEN: m->IsHidden = true; break;
-      case OBJ_VIS_LOFTER: m->IsvisLofter = true; break;
-      case OBJ_DOESNT_CAST: m->IsNoCast = true; break;
-      case OBJ_MATTE: m->IsMatte = true; break;
-      case OBJ_FAST: m->IsFast = true; break;
-      case OBJ_PROCEDURAL: m->UseProc = true; break;
-      case OBJ_FROZEN: m->IsFrozen = true; break;
-      case OBJ_DONT_RCVSHADOW: m->IsNorcvShad = true; break;
-      default: break;
+      case OBJ_HIDDEN:
+        m->IsHidden = true;
+        break;
+      case OBJ_VIS_LOFTER:
+        m->IsvisLofter = true;
+        break;
+      case OBJ_DOESNT_CAST:
+        m->IsNoCast = true;
+        break;
+      case OBJ_MATTE:
+        m->IsMatte = true;
+        break;
+      case OBJ_FAST:
+        m->IsFast = true;
+        break;
+      case OBJ_PROCEDURAL:
+        m->UseProc = true;
+        break;
+      case OBJ_FROZEN:
+        m->IsFrozen = true;
+        break;
+      case OBJ_DONT_RCVSHADOW:
+        m->IsNorcvShad = true;
+        break;
+      default:
+        break;
     }
   }
   return m;
@@ -127,15 +148,32 @@ std::unique_ptr<TLight3DS> ReadLightRecord(TDatabase3DS& db, TChunkIndex object,
   l->Pos = db.Value<TPoint3DS>(dl);
   for (TChunkIndex c = db.Chunk(dl).Children; c != cNoChunk; c = db.Chunk(c).Sibling) {
     switch (db.Chunk(c).Tag) {
-      case COLOR_F: l->Color = db.Value<TFColor3DS>(c); break;
-      case COLOR_24: l->Color = Color24(db.Value<TColor24Data>(c)); break;
-      case DL_OFF: l->DLOff = true; break;
-      case DL_ATTENUATE: l->Attenuation.IsOn = true; break;
-      case DL_INNER_RANGE: l->Attenuation.Inner = db.Value<float>(c); break;
-      case DL_OUTER_RANGE: l->Attenuation.Outer = db.Value<float>(c); break;
-      case DL_MULTIPLIER: l->Multiplier = db.Value<float>(c); break;
-      case DL_EXCLUDE: l->Exclude.push_back(db.String(c)); break;
-      default: break;
+      case COLOR_F:
+        l->Color = db.Value<TFColor3DS>(c);
+        break;
+      case COLOR_24:
+        l->Color = Color24(db.Value<TColor24Data>(c));
+        break;
+      case DL_OFF:
+        l->DLOff = true;
+        break;
+      case DL_ATTENUATE:
+        l->Attenuation.IsOn = true;
+        break;
+      case DL_INNER_RANGE:
+        l->Attenuation.Inner = db.Value<float>(c);
+        break;
+      case DL_OUTER_RANGE:
+        l->Attenuation.Outer = db.Value<float>(c);
+        break;
+      case DL_MULTIPLIER:
+        l->Multiplier = db.Value<float>(c);
+        break;
+      case DL_EXCLUDE:
+        l->Exclude.push_back(db.String(c));
+        break;
+      default:
+        break;
     }
   }
   if (!spot) return l;
@@ -149,11 +187,21 @@ std::unique_ptr<TLight3DS> ReadLightRecord(TDatabase3DS& db, TChunkIndex object,
   s->FallOff = d.FallOff;
   for (TChunkIndex c = db.Chunk(sc).Children; c != cNoChunk; c = db.Chunk(c).Sibling) {
     switch (db.Chunk(c).Tag) {
-      case DL_SPOT_ROLL: s->Roll = db.Value<float>(c); break;
-      case DL_SPOT_ASPECT: s->Aspect = db.Value<float>(c); break;
-      case DL_SHADOWED: s->Shadows.Cast = true; break;
-      case DL_RAYSHAD: s->Shadows.Type = true; break;
-      case DL_RAY_BIAS: s->Shadows.RayBias = db.Value<float>(c); break;
+      case DL_SPOT_ROLL:
+        s->Roll = db.Value<float>(c);
+        break;
+      case DL_SPOT_ASPECT:
+        s->Aspect = db.Value<float>(c);
+        break;
+      case DL_SHADOWED:
+        s->Shadows.Cast = true;
+        break;
+      case DL_RAYSHAD:
+        s->Shadows.Type = true;
+        break;
+      case DL_RAY_BIAS:
+        s->Shadows.RayBias = db.Value<float>(c);
+        break;
       case DL_LOCAL_SHADOW2: {
         const TLocalShadowData ls = db.Value<TLocalShadowData>(c);
         s->Shadows.Local = true;
@@ -162,14 +210,21 @@ std::unique_ptr<TLight3DS> ReadLightRecord(TDatabase3DS& db, TChunkIndex object,
         s->Shadows.MapSize = ls.MapSize;
         break;
       }
-      case DL_SEE_CONE: s->Cone.Show = true; break;
-      case DL_SPOT_RECTANGULAR: s->Cone.Type = true; break;
-      case DL_SPOT_OVERSHOOT: s->Cone.Overshoot = true; break;
+      case DL_SEE_CONE:
+        s->Cone.Show = true;
+        break;
+      case DL_SPOT_RECTANGULAR:
+        s->Cone.Type = true;
+        break;
+      case DL_SPOT_OVERSHOOT:
+        s->Cone.Overshoot = true;
+        break;
       case DL_SPOT_PROJECTOR:
         s->Projector.Use = true;
         s->Projector.BitmapStr = db.String(c);
         break;
-      default: break;
+      default:
+        break;
     }
   }
   l->Spot = std::move(s);

@@ -16,8 +16,7 @@ inline int DecodeAll(TFile3DS& f) {
   TMaterialList& m = f.Materials();
   for (int i = 0; i < m.Count(); ++i) n += m.Material(i) != nullptr;
   TKeyFramer& k = f.KeyFramer();
-  if (f.DatabaseType() == TDBType3DS::dbMeshFile || f.DatabaseType() == TDBType3DS::dbProjectFile)
-  {
+  if (f.DatabaseType() == TDBType3DS::dbMeshFile || f.DatabaseType() == TDBType3DS::dbProjectFile) {
     k.Settings();
     ++n;
   }

@@ -24,9 +24,9 @@ TEST(File3DSTree, HeadersFormThePreOrderTreeWithChildrenInFileOrder) {
 
   // M3DMAGIC(M3D_VERSION, MDATA(MESH_VERSION, NAMED_OBJECT(N_TRI_OBJECT(POINT_ARRAY,
   // FACE_ARRAY))), KFDATA(KFCURTIME))
-  const std::vector<uint16_t> preorder = {M3DMAGIC, M3D_VERSION,  MDATA,       MESH_VERSION,
+  const std::vector<uint16_t> preorder = {M3DMAGIC,     M3D_VERSION,  MDATA,       MESH_VERSION,
                                           NAMED_OBJECT, N_TRI_OBJECT, POINT_ARRAY, FACE_ARRAY,
-                                          KFDATA,   KFCURTIME};
+                                          KFDATA,       KFCURTIME};
   ASSERT_EQ(db.ChunkCount(), preorder.size());
   for (size_t i = 0; i < preorder.size(); ++i) EXPECT_EQ(db.Chunk(i).Tag, preorder[i]) << i;
 
@@ -34,8 +34,8 @@ TEST(File3DSTree, HeadersFormThePreOrderTreeWithChildrenInFileOrder) {
   EXPECT_EQ(top.Position, 0u);
   EXPECT_EQ(top.Size, file.size());
   EXPECT_EQ(top.Children, 1u);
-  EXPECT_EQ(db.Chunk(1).Sibling, 2u);   // M3D_VERSION -> MDATA
-  EXPECT_EQ(db.Chunk(2).Sibling, 8u);   // MDATA -> KFDATA
+  EXPECT_EQ(db.Chunk(1).Sibling, 2u);  // M3D_VERSION -> MDATA
+  EXPECT_EQ(db.Chunk(2).Sibling, 8u);  // MDATA -> KFDATA
   EXPECT_EQ(db.Chunk(8).Sibling, cNoChunk);
   EXPECT_EQ(db.Chunk(1).Position, 6u);
   EXPECT_EQ(db.Chunk(1).Size, 10u);
@@ -63,11 +63,10 @@ TEST(File3DSTree, HeadersFormThePreOrderTreeWithChildrenInFileOrder) {
 TEST(File3DSTree, ExtendedDataKeepsOnlyApplicationChunks) {
   // Entry: APPNAME (kept), a chunk too long for the entry (stepped over by its header), then
   // STRING (kept), then a foreign tag that ends the entry, then a STRING that is skipped with it.
-  const Bytes entry = Chunk(XDATA_ENTRY, {Chunk(XDATA_APPNAME, {Str("app")}),
-                                          ChunkWithLength(XDATA_STRING, 1000, {}),
-                                          Chunk(XDATA_STRING, {Str("s")}),
-                                          Chunk(MAT_NAME, {Str("x")}),
-                                          Chunk(XDATA_STRING, {Str("skipped")})});
+  const Bytes entry =
+      Chunk(XDATA_ENTRY, {Chunk(XDATA_APPNAME, {Str("app")}),
+                          ChunkWithLength(XDATA_STRING, 1000, {}), Chunk(XDATA_STRING, {Str("s")}),
+                          Chunk(MAT_NAME, {Str("x")}), Chunk(XDATA_STRING, {Str("skipped")})});
   const Bytes file = MeshFile({Chunk(XDATA_SECTION, {entry})});
   TFile3DS f;
   Load(f, file);
@@ -81,8 +80,9 @@ TEST(File3DSTree, ExtendedDataKeepsOnlyApplicationChunks) {
 }
 
 TEST(File3DSLazy, LoadingDecodesNoPayloadAndARecordDecodesOnce) {
-  const Bytes file = MeshFile({BoxObject("Box"), Chunk(MAT_ENTRY, {Chunk(MAT_NAME, {Str("M")}),
-                                                                   Chunk(MAT_WIRESIZE, {F32(2)})})});
+  const Bytes file =
+      MeshFile({BoxObject("Box"),
+                Chunk(MAT_ENTRY, {Chunk(MAT_NAME, {Str("M")}), Chunk(MAT_WIRESIZE, {F32(2)})})});
   TFile3DS f;
   Load(f, file);
   TDatabase3DS& db = f.Database();
@@ -155,20 +155,17 @@ TEST(File3DSMesh, ChildrenOfTheMeshFillTheirFields) {
   const Bytes tri = Chunk(
       N_TRI_OBJECT,
       {Chunk(POINT_ARRAY, {Points({{9, 9, 9}})}),  // replaced by the later array
-       BoxPointArray(),
-       Chunk(POINT_FLAG_ARRAY, {U16(2), U16(5), U16(6)}),
+       BoxPointArray(), Chunk(POINT_FLAG_ARRAY, {U16(2), U16(5), U16(6)}),
        Chunk(TEX_VERTS, {U16(2), F32(0.25f), F32(0.5f), F32(1), F32(-1)}),
-       Chunk(MESH_MATRIX, {F32(1), F32(0), F32(0), F32(0), F32(1), F32(0), F32(0), F32(0),
-                           F32(1), F32(5), F32(6), F32(7)}),
-       Chunk(MESH_COLOR, {U8(3)}),
-       Chunk(PROC_NAME, {Str("proc")}),
-       Chunk(PROC_DATA, {U8(1), U8(2), U8(3)}),
-       Chunk(0x4999, {U8(0)}),  // unknown: ignored
-       BoxFaces({Chunk(MSH_MAT_GROUP, {Str("Red"), U16(2), U16(0), U16(11)}),
-                 Chunk(SMOOTH_GROUP, {U32(1), U32(2), U32(4), U32(0x80000000u)}),
-                 Chunk(MSH_MAT_GROUP, {Str("Blue"), U16(1), U16(5)}),
-                 Chunk(MSH_BOXMAP, {Str("a"), Str("b"), Str("c"), Str("d"), Str("e"),
-                                    Str("f")})})});
+       Chunk(MESH_MATRIX, {F32(1), F32(0), F32(0), F32(0), F32(1), F32(0), F32(0), F32(0), F32(1),
+                           F32(5), F32(6), F32(7)}),
+       Chunk(MESH_COLOR, {U8(3)}), Chunk(PROC_NAME, {Str("proc")}),
+       Chunk(PROC_DATA, {U8(1), U8(2), U8(3)}), Chunk(0x4999, {U8(0)}),  // unknown: ignored
+       BoxFaces(
+           {Chunk(MSH_MAT_GROUP, {Str("Red"), U16(2), U16(0), U16(11)}),
+            Chunk(SMOOTH_GROUP, {U32(1), U32(2), U32(4), U32(0x80000000u)}),
+            Chunk(MSH_MAT_GROUP, {Str("Blue"), U16(1), U16(5)}),
+            Chunk(MSH_BOXMAP, {Str("a"), Str("b"), Str("c"), Str("d"), Str("e"), Str("f")})})});
   const Bytes obj = Chunk(NAMED_OBJECT, {Str("Mesh"), Chunk(OBJ_HIDDEN), Chunk(OBJ_FROZEN),
                                          Chunk(OBJ_PROCEDURAL), tri});
   TFile3DS f;
@@ -204,9 +201,9 @@ TEST(File3DSMesh, FaceCornersBeyondTheVerticesAreHandedOverUnchecked) {
   // The import rejects such meshes; the reader must only copy the numbers.
   const Bytes obj = Chunk(
       NAMED_OBJECT,
-      {Str("Bad"), Chunk(N_TRI_OBJECT, {Chunk(POINT_ARRAY, {Points({{0, 0, 0}})}),
-                                        Chunk(FACE_ARRAY, {U16(1), U16(0), U16(500),
-                                                           U16(65535), U16(0)})})});
+      {Str("Bad"),
+       Chunk(N_TRI_OBJECT, {Chunk(POINT_ARRAY, {Points({{0, 0, 0}})}),
+                            Chunk(FACE_ARRAY, {U16(1), U16(0), U16(500), U16(65535), U16(0)})})});
   TFile3DS f;
   Load(f, MeshFile({obj}));
   const TMesh3DS* m = f.Objects().Mesh(0);
@@ -248,15 +245,15 @@ TEST(File3DSMaterial, ColourTakesTheLastOfTheThreeKinds) {
 
 TEST(File3DSMaterial, PercentagesAndFlags) {
   TFile3DS f;
-  Load(f, MeshFile({Material(
-              "M", {Chunk(MAT_SHININESS, {Chunk(INT_PERCENTAGE, {I16(40)})}),
-                    Chunk(MAT_SHIN2PCT, {Chunk(FLOAT_PERCENTAGE, {F32(40)})}),
-                    Chunk(MAT_TRANSPARENCY, {Chunk(INT_PERCENTAGE, {I16(25)})}),
-                    Chunk(MAT_XPFALLIN), Chunk(MAT_SELF_ILPCT), Chunk(MAT_TWO_SIDE),
-                    Chunk(MAT_SHIN3PCT, {Chunk(INT_PERCENTAGE, {I16(1)})}), Chunk(MAT_DECAL),
-                    Chunk(XDATA_SECTION), Chunk(MAT_USE_REFBLUR), Chunk(MAT_WIRE),
-                    Chunk(MAT_WIRESIZE, {F32(3)}),
-                    Chunk(MAT_ACUBIC, {U8(0), U8(0), U16(0x11), U32(64), U32(5)})})}));
+  Load(f,
+       MeshFile({Material("M", {Chunk(MAT_SHININESS, {Chunk(INT_PERCENTAGE, {I16(40)})}),
+                                Chunk(MAT_SHIN2PCT, {Chunk(FLOAT_PERCENTAGE, {F32(40)})}),
+                                Chunk(MAT_TRANSPARENCY, {Chunk(INT_PERCENTAGE, {I16(25)})}),
+                                Chunk(MAT_XPFALLIN), Chunk(MAT_SELF_ILPCT), Chunk(MAT_TWO_SIDE),
+                                Chunk(MAT_SHIN3PCT, {Chunk(INT_PERCENTAGE, {I16(1)})}),
+                                Chunk(MAT_DECAL), Chunk(XDATA_SECTION), Chunk(MAT_USE_REFBLUR),
+                                Chunk(MAT_WIRE), Chunk(MAT_WIRESIZE, {F32(3)}),
+                                Chunk(MAT_ACUBIC, {U8(0), U8(0), U16(0x11), U32(64), U32(5)})})}));
   const TMaterial3DS* m = f.Materials().Material(0);
   ASSERT_NE(m, nullptr);
   EXPECT_EQ(m->NameStr, "M");
@@ -296,14 +293,14 @@ TEST(File3DSMaterial, DefaultsBeforeReading) {
 }
 
 TEST(File3DSMaterial, MapsTakeTheirSettings) {
-  const Bytes tex =
-      Chunk(MAT_TEXMAP, {Chunk(INT_PERCENTAGE, {I16(50)}), Chunk(MAT_MAPNAME, {Str("wood.bmp")}),
-                         Chunk(MAT_MAP_USCALE, {F32(2)}), Chunk(MAT_MAP_VOFFSET, {F32(0.5f)}),
-                         Chunk(MAT_MAP_ANG, {F32(90)}), Chunk(MAT_MAP_COL1, {U8(255), U8(0), U8(0)}),
-                         Chunk(0xA3FF, {U8(1)})});  // unknown inside a map: ignored
-  const Bytes bump = Chunk(MAT_BUMPMAP, {Chunk(FLOAT_PERCENTAGE, {F32(0.7f)}),
-                                         Chunk(MAT_MAPNAME, {Str("bump.bmp")}),
-                                         Chunk(MAT_BUMP_PERCENT, {I16(30)})});
+  const Bytes tex = Chunk(
+      MAT_TEXMAP, {Chunk(INT_PERCENTAGE, {I16(50)}), Chunk(MAT_MAPNAME, {Str("wood.bmp")}),
+                   Chunk(MAT_MAP_USCALE, {F32(2)}), Chunk(MAT_MAP_VOFFSET, {F32(0.5f)}),
+                   Chunk(MAT_MAP_ANG, {F32(90)}), Chunk(MAT_MAP_COL1, {U8(255), U8(0), U8(0)}),
+                   Chunk(0xA3FF, {U8(1)})});  // unknown inside a map: ignored
+  const Bytes bump = Chunk(
+      MAT_BUMPMAP, {Chunk(FLOAT_PERCENTAGE, {F32(0.7f)}), Chunk(MAT_MAPNAME, {Str("bump.bmp")}),
+                    Chunk(MAT_BUMP_PERCENT, {I16(30)})});
   const Bytes mask = Chunk(MAT_OPACMASK, {Chunk(MAT_MAPNAME, {Str("mask.bmp")})});
   const Bytes data = Chunk(MAT_SXP_TEXT_DATA, {U8(7), U8(8)});
   TFile3DS f;
@@ -343,7 +340,8 @@ TEST(File3DSMaterial, TilingFlags) {
   };
   for (const Case& c : cases) {
     TFile3DS f;
-    Load(f, MeshFile({Material("M", {Chunk(MAT_REFLMAP, {Chunk(MAT_MAP_TILING, {U16(c.flags)})})})}));
+    Load(f,
+         MeshFile({Material("M", {Chunk(MAT_REFLMAP, {Chunk(MAT_MAP_TILING, {U16(c.flags)})})})}));
     const TBitmap3DS& b = f.Materials().Material(0)->Reflect.Map;
     EXPECT_EQ(b.Tiling, c.tiling) << std::hex << c.flags;
     EXPECT_EQ(b.Source, c.source) << std::hex << c.flags;
@@ -407,24 +405,22 @@ TEST(File3DSMaterial, MaterialLibraryFileHasMaterials) {
 TEST(File3DSLights, OmniSpotAndCameraRecords) {
   const Bytes omni = Chunk(
       NAMED_OBJECT,
-      {Str("Omni"), Chunk(N_DIRECT_LIGHT, {F32(1), F32(2), F32(3), Chunk(COLOR_24, {U8(0), U8(255), U8(0)}),
-                                           Chunk(DL_OFF), Chunk(DL_MULTIPLIER, {F32(2)}),
-                                           Chunk(DL_OUTER_RANGE, {F32(9)}),
-                                           Chunk(DL_EXCLUDE, {Str("Box")})})});
+      {Str("Omni"),
+       Chunk(N_DIRECT_LIGHT, {F32(1), F32(2), F32(3), Chunk(COLOR_24, {U8(0), U8(255), U8(0)}),
+                              Chunk(DL_OFF), Chunk(DL_MULTIPLIER, {F32(2)}),
+                              Chunk(DL_OUTER_RANGE, {F32(9)}), Chunk(DL_EXCLUDE, {Str("Box")})})});
   const Bytes spot = Chunk(
       NAMED_OBJECT,
-      {Str("Spot"),
-       Chunk(N_DIRECT_LIGHT,
-             {F32(0), F32(0), F32(10), Chunk(COLOR_F, {F32(1), F32(0.5f), F32(0)}),
-              Chunk(DL_SPOTLIGHT, {F32(0), F32(0), F32(0), F32(20), F32(40),
-                                   Chunk(DL_SPOT_ROLL, {F32(15)}), Chunk(DL_SHADOWED),
-                                   Chunk(DL_LOCAL_SHADOW2, {F32(1), F32(2), I16(512)}),
-                                   Chunk(DL_SPOT_PROJECTOR, {Str("p.bmp")})})})});
-  const Bytes cam = Chunk(NAMED_OBJECT,
-                          {Str("Cam"), Chunk(N_CAMERA, {F32(0), F32(-10), F32(0), F32(0), F32(0),
-                                                        F32(0), F32(5), F32(48),
-                                                        Chunk(CAM_SEE_CONE),
-                                                        Chunk(CAM_RANGES, {F32(1), F32(100)})})});
+      {Str("Spot"), Chunk(N_DIRECT_LIGHT,
+                          {F32(0), F32(0), F32(10), Chunk(COLOR_F, {F32(1), F32(0.5f), F32(0)}),
+                           Chunk(DL_SPOTLIGHT, {F32(0), F32(0), F32(0), F32(20), F32(40),
+                                                Chunk(DL_SPOT_ROLL, {F32(15)}), Chunk(DL_SHADOWED),
+                                                Chunk(DL_LOCAL_SHADOW2, {F32(1), F32(2), I16(512)}),
+                                                Chunk(DL_SPOT_PROJECTOR, {Str("p.bmp")})})})});
+  const Bytes cam = Chunk(
+      NAMED_OBJECT, {Str("Cam"), Chunk(N_CAMERA, {F32(0), F32(-10), F32(0), F32(0), F32(0), F32(0),
+                                                  F32(5), F32(48), Chunk(CAM_SEE_CONE),
+                                                  Chunk(CAM_RANGES, {F32(1), F32(100)})})});
   TFile3DS f;
   Load(f, MeshFile({omni, spot, cam}));
   ASSERT_EQ(f.Objects().OmniLightCount(), 1);
@@ -493,9 +489,9 @@ TEST(File3DSKeyFramer, SettingsDefaultsAndValues) {
   EXPECT_EQ(f.KeyFramer().MeshMotionCount(), 0);
   EXPECT_EQ(f.KeyFramer().MeshMotion(0), nullptr);
 
-  Load(f, MeshFile({}, Chunk(KFDATA, {Chunk(KFHDR, {I16(5), Str("scene"), I32(100)}),
-                                      Chunk(KFSEG, {I32(10), I32(20)}),
-                                      Chunk(KFCURTIME, {I32(15)})})));
+  Load(f, MeshFile({},
+                   Chunk(KFDATA, {Chunk(KFHDR, {I16(5), Str("scene"), I32(100)}),
+                                  Chunk(KFSEG, {I32(10), I32(20)}), Chunk(KFCURTIME, {I32(15)})})));
   const TKFSets3DS& s = f.KeyFramer().Settings();
   EXPECT_EQ(s.Anim.Length, 100);
   EXPECT_EQ(s.Anim.CurFrame, 15);
@@ -511,20 +507,18 @@ TEST(File3DSKeyFramer, MeshMotionWithParentInstanceAndTracks) {
        Node(OBJECT_NODE_TAG, "Wheel", 1, 0,
             {Chunk(PIVOT, {F32(1), F32(2), F32(3)}),
              Chunk(BOUNDBOX, {F32(-1), F32(-1), F32(-1), F32(1), F32(1), F32(1)}),
-             Chunk(MORPH_SMOOTH, {F32(30)}),
-             PosTrack({{0, {1, 2, 3}}, {10, {4, 5, 6}}}, 0x1F),
-             Chunk(ROT_TRACK_TAG, {U16(0), U32(0), U32(0), U32(1), I32(0), U16(0), F32(1),
-                                   F32(0), F32(0), F32(1)}),
+             Chunk(MORPH_SMOOTH, {F32(30)}), PosTrack({{0, {1, 2, 3}}, {10, {4, 5, 6}}}, 0x1F),
+             Chunk(ROT_TRACK_TAG, {U16(0), U32(0), U32(0), U32(1), I32(0), U16(0), F32(1), F32(0),
+                                   F32(0), F32(1)}),
              Chunk(MORPH_TRACK_TAG, {U16(0), U32(0), U32(0), U32(1), I32(3), U16(0), Str("m")}),
-             Chunk(HIDE_TRACK_TAG, {U16(0), U32(0), U32(0), U32(2), I32(1), U16(0), I32(2),
-                                    U16(0)})}),
+             Chunk(HIDE_TRACK_TAG,
+                   {U16(0), U32(0), U32(0), U32(2), I32(1), U16(0), I32(2), U16(0)})}),
        Node(CAMERA_NODE_TAG, "Cam", 2, -1, {PosTrack({{0, {7, 8, 9}}})}),
        Node(TARGET_NODE_TAG, "Cam", 3, -1, {PosTrack({{0, {0, 0, 1}}})}),
        Node(LIGHT_NODE_TAG, "Omni", 4, 1, {PosTrack({{0, {1, 1, 1}}})}),
        Chunk(AMBIENT_NODE_TAG, {Chunk(NODE_HDR, {Str("$AMBIENT$"), U16(0), U16(0), I16(-1)}),
                                 Chunk(COL_TRACK_TAG, {U16(0), U32(0), U32(0), U32(1), I32(0),
-                                                      U16(0), F32(0.1f), F32(0.2f),
-                                                      F32(0.3f)})})});
+                                                      U16(0), F32(0.1f), F32(0.2f), F32(0.3f)})})});
   TFile3DS f;
   Load(f, MeshFile({}, kf));
   TKeyFramer& k = f.KeyFramer();
@@ -571,9 +565,9 @@ TEST(File3DSKeyFramer, MeshMotionWithParentInstanceAndTracks) {
 
 TEST(File3DSKeyFramer, NodesWithoutIdsAreNumberedInOrder) {
   // With an ID missing all nodes are renumbered 0, 1, 2; "Child" names parent index 0.
-  const Bytes kf = Chunk(KFDATA, {Node(OBJECT_NODE_TAG, "Root", -1, -1),
-                                  Node(OBJECT_NODE_TAG, "Other", 7, -1),
-                                  Node(OBJECT_NODE_TAG, "Child", 2, 0)});
+  const Bytes kf =
+      Chunk(KFDATA, {Node(OBJECT_NODE_TAG, "Root", -1, -1), Node(OBJECT_NODE_TAG, "Other", 7, -1),
+                     Node(OBJECT_NODE_TAG, "Child", 2, 0)});
   TFile3DS f;
   Load(f, MeshFile({}, kf));
   ASSERT_EQ(f.KeyFramer().MeshMotionCount(), 3);

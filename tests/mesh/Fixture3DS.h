@@ -21,12 +21,24 @@ Bytes Raw(T v) {
   std::memcpy(b.data(), &v, sizeof(T));
   return b;
 }
-inline Bytes U8(uint8_t v) { return Raw(v); }
-inline Bytes U16(uint16_t v) { return Raw(v); }
-inline Bytes I16(int16_t v) { return Raw(v); }
-inline Bytes U32(uint32_t v) { return Raw(v); }
-inline Bytes I32(int32_t v) { return Raw(v); }
-inline Bytes F32(float v) { return Raw(v); }
+inline Bytes U8(uint8_t v) {
+  return Raw(v);
+}
+inline Bytes U16(uint16_t v) {
+  return Raw(v);
+}
+inline Bytes I16(int16_t v) {
+  return Raw(v);
+}
+inline Bytes U32(uint32_t v) {
+  return Raw(v);
+}
+inline Bytes I32(int32_t v) {
+  return Raw(v);
+}
+inline Bytes F32(float v) {
+  return Raw(v);
+}
 inline Bytes Str(const std::string& s) {
   Bytes b(s.begin(), s.end());
   b.push_back(0);
@@ -57,8 +69,14 @@ inline Bytes Points(std::initializer_list<TPoint3DS> pts) {
 
 // The eight corners of the unit cube and its twelve triangles.
 inline Bytes BoxPointArray() {
-  return Chunk(tag3ds::POINT_ARRAY, {Points({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0},
-                                              {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}})});
+  return Chunk(tag3ds::POINT_ARRAY, {Points({{0, 0, 0},
+                                             {1, 0, 0},
+                                             {1, 1, 0},
+                                             {0, 1, 0},
+                                             {0, 0, 1},
+                                             {1, 0, 1},
+                                             {1, 1, 1},
+                                             {0, 1, 1}})});
 }
 inline Bytes BoxFaces(std::initializer_list<Bytes> children = {}) {
   static const uint16_t f[12][3] = {{0, 2, 1}, {0, 3, 2}, {4, 5, 6}, {4, 6, 7},

@@ -52,19 +52,21 @@ std::vector<Case> Cases() {
        Stage::Load, "chunk 0x4120 at offset 46 is shorter than its fields"},
       {"colour too short", MeshFile({Chunk(MAT_ENTRY, {Chunk(COLOR_F, {F32(1)})})}), Stage::Load,
        "chunk 0x0010 at offset 38 is shorter than its fields"},
-      {"node header too short", MeshFile({}, Chunk(KFDATA, {Chunk(OBJECT_NODE_TAG, {Chunk(NODE_HDR, {Str("n"), U16(0)})})})),
+      {"node header too short",
+       MeshFile({}, Chunk(KFDATA, {Chunk(OBJECT_NODE_TAG, {Chunk(NODE_HDR, {Str("n"), U16(0)})})})),
        Stage::Load, "chunk 0xB010 at offset 44 is shorter than its fields"},
       {"point count past the chunk",
-       MeshFile({Chunk(NAMED_OBJECT,
-                       {Str("x"), Chunk(N_TRI_OBJECT, {Chunk(POINT_ARRAY, {U16(65535), F32(1)})})})}),
+       MeshFile(
+           {Chunk(NAMED_OBJECT,
+                  {Str("x"), Chunk(N_TRI_OBJECT, {Chunk(POINT_ARRAY, {U16(65535), F32(1)})})})}),
        Stage::Mesh, "chunk 0x4110 at offset 46 holds a count larger than its data"},
       {"texture count past the chunk",
        MeshFile({Chunk(NAMED_OBJECT,
                        {Str("x"), Chunk(N_TRI_OBJECT, {Chunk(TEX_VERTS, {U16(3), F32(1)})})})}),
        Stage::Mesh, "chunk 0x4140 at offset 46 holds a count larger than its data"},
       {"material group count past the chunk",
-       MeshFile({BoxObject("x", {Chunk(MSH_MAT_GROUP, {Str("m"), U16(9), U16(0)})})}),
-       Stage::Mesh, "chunk 0x4130 at offset 254 holds a count larger than its data"},
+       MeshFile({BoxObject("x", {Chunk(MSH_MAT_GROUP, {Str("m"), U16(9), U16(0)})})}), Stage::Mesh,
+       "chunk 0x4130 at offset 254 holds a count larger than its data"},
       {"material group name unterminated",
        MeshFile({BoxObject("x", {Chunk(MSH_MAT_GROUP, {U8('m')})})}), Stage::Mesh,
        "chunk 0x4130 at offset 254 holds a string without its ending zero"},
@@ -75,12 +77,12 @@ std::vector<Case> Cases() {
                                                                 U32(0xFFFFFFFFu), I32(0)})})})),
        Stage::Motion, "chunk 0xB020 at offset 58 holds a key count larger than its data"},
       {"key value cut short",
-       MeshFile({}, Chunk(KFDATA, {Chunk(OBJECT_NODE_TAG,
-                                         {Chunk(NODE_HDR, {Str("n"), U16(0), U16(0), I16(-1)}),
-                                          Chunk(ROT_TRACK_TAG, {U16(0), U32(0), U32(0), U32(1),
-                                                                I32(0), U16(0x1F), F32(1),
-                                                                F32(1), F32(1), F32(1), F32(1),
-                                                                F32(1)})})})),
+       MeshFile({},
+                Chunk(KFDATA, {Chunk(OBJECT_NODE_TAG,
+                                     {Chunk(NODE_HDR, {Str("n"), U16(0), U16(0), I16(-1)}),
+                                      Chunk(ROT_TRACK_TAG,
+                                            {U16(0), U32(0), U32(0), U32(1), I32(0), U16(0x1F),
+                                             F32(1), F32(1), F32(1), F32(1), F32(1), F32(1)})})})),
        Stage::Motion, "chunk 0xB021 at offset 58 is shorter than its fields"},
       {"map name unterminated",
        MeshFile({Chunk(MAT_ENTRY, {Chunk(MAT_NAME, {Str("m")}),
@@ -96,10 +98,17 @@ TEST(File3DSMalformed, EachEndsWithAnErrorNamingFileChunkAndOffset) {
     try {
       Load(f, c.file, "bad.3ds");
       switch (c.stage) {
-        case Stage::Load: break;
-        case Stage::Mesh: f.Objects().Mesh(0); break;
-        case Stage::Material: f.Materials().Material(0); break;
-        case Stage::Motion: f.KeyFramer().MeshMotion(0); break;
+        case Stage::Load:
+          break;
+        case Stage::Mesh:
+          f.Objects().Mesh(0);
+          break;
+        case Stage::Material:
+          f.Materials().Material(0);
+          break;
+        case Stage::Motion:
+          f.KeyFramer().MeshMotion(0);
+          break;
       }
     } catch (const E3DSError& e) {
       message = e.what();
@@ -142,9 +151,10 @@ TEST(File3DSMalformed, HugeCountsAllocateNothingBeforeTheCheck) {
   // A track claiming four billion keys in a few bytes must fail before reserving them; under
   // AddressSanitizer a reservation of that size would abort the test.
   const Bytes file = MeshFile(
-      {}, Chunk(KFDATA, {Chunk(CAMERA_NODE_TAG,
-                               {Chunk(NODE_HDR, {Str("c"), U16(0), U16(0), I16(-1)}),
-                                Chunk(FOV_TRACK_TAG, {U16(0), U32(0), U32(0), U32(0xFFFFFFF0u)})})}));
+      {},
+      Chunk(KFDATA, {Chunk(CAMERA_NODE_TAG,
+                           {Chunk(NODE_HDR, {Str("c"), U16(0), U16(0), I16(-1)}),
+                            Chunk(FOV_TRACK_TAG, {U16(0), U32(0), U32(0), U32(0xFFFFFFF0u)})})}));
   TFile3DS f;
   Load(f, file);
   EXPECT_THROW(f.KeyFramer().CameraMotion(0), E3DSError);

@@ -165,8 +165,8 @@ TEST(File3DSRealFiles, TruncatedFilesErrOrLoadCleanly) {
   for (const fs::path& p : files) {
     const std::vector<uint8_t> whole = ReadBytes(p);
     const size_t n = whole.size();
-    for (size_t cut : {size_t(0), size_t(5), size_t(6), size_t(7), size_t(23), n / 7, n / 3,
-                       n / 2, n * 5 / 6, n - 7, n - 1}) {
+    for (size_t cut : {size_t(0), size_t(5), size_t(6), size_t(7), size_t(23), n / 7, n / 3, n / 2,
+                       n * 5 / 6, n - 7, n - 1}) {
       if (cut >= n) continue;
       std::vector<uint8_t> bytes(whole.begin(), whole.begin() + cut);
       {
