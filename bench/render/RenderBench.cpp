@@ -16,6 +16,9 @@
 #include "engine/gl/GLApi.h"
 #include "engine/scene/GLCamera.h"
 #include "engine/scene/GLCameraInvariantObject.h"
+#include "engine/scene/GLCube.h"
+#include "engine/scene/GLCylinder.h"
+#include "engine/scene/GLDummyCube.h"
 #include "engine/scene/GLLightSource.h"
 #include "engine/scene/GLWorld.h"
 #include "engine/scene/GLWorldObject.h"
@@ -31,8 +34,8 @@ constexpr int cWarmUpFrames = 5;
 
 // Triangles with one normal each, as the display lists get them.
 struct TMesh {
-  std::vector<TVector3f> Normals;    // one per triangle
-  std::vector<TVector3f> Vertices;   // three per triangle
+  std::vector<TVector3f> Normals;   // one per triangle
+  std::vector<TVector3f> Vertices;  // three per triangle
   size_t Triangles() const { return Normals.size(); }
 };
 
@@ -40,11 +43,12 @@ struct TMesh {
 // so that the normals vary like those of a model.
 TMesh MakeBox(TVector3f h, int n, float bulge) {
   TMesh m;
-  static constexpr float faces[6][3] = {{0, 0, 1}, {0, 0, -1}, {1, 0, 0},
-                                        {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
+  static constexpr float faces[6][3] = {{0, 0, 1},  {0, 0, -1}, {1, 0, 0},
+                                        {-1, 0, 0}, {0, 1, 0},  {0, -1, 0}};
   auto point = [&](const TVector3f& nn, const TVector3f& a, const TVector3f& b, float u, float v) {
     const float lift = 1 + bulge * (1 - u * u) * (1 - v * v);
-    return TVector3f{h.X * (nn.X * lift + u * a.X + v * b.X), h.Y * (nn.Y * lift + u * a.Y + v * b.Y),
+    return TVector3f{h.X * (nn.X * lift + u * a.X + v * b.X),
+                     h.Y * (nn.Y * lift + u * a.Y + v * b.Y),
                      h.Z * (nn.Z * lift + u * a.Z + v * b.Z)};
   };
   for (const auto& f : faces) {
@@ -79,7 +83,8 @@ TMesh MakeCylinder(float radius, float height) {
   };
   for (int s = 0; s < slices; ++s) {
     for (int k = 0; k < stacks; ++k) {
-      const float y0 = -height / 2 + height * k / stacks, y1 = -height / 2 + height * (k + 1) / stacks;
+      const float y0 = -height / 2 + height * k / stacks,
+                  y1 = -height / 2 + height * (k + 1) / stacks;
       const TVector3f p[4] = {at(s, y0), at(s + 1, y0), at(s + 1, y1), at(s, y1)};
       const TVector3f n = Normalized(TVector3f{p[0].X + p[1].X, 0, p[0].Z + p[1].Z});
       for (const auto& t : {std::array<int, 3>{0, 1, 2}, std::array<int, 3>{0, 2, 3}}) {
@@ -107,12 +112,16 @@ void EmitMesh(const TMesh& mesh) {
   gl::End();
 }
 
-// What the level holds, in drawing order: a mesh, a place and a colour each.
+// What the level holds, in drawing order: a mesh, a place and a colour each, and the
+// primitive that draws the same shape in the level.
+enum class TPrimitive { Cube, Cylinder, Model };
 struct TPiece {
   std::string Group;
   const TMesh* Mesh;
   TVector3f Position;
   TVector4f Color;
+  TPrimitive Primitive = TPrimitive::Model;
+  TVector3f Size{};  // of a cube
 };
 
 struct TLevel {
@@ -127,16 +136,25 @@ struct TLevel {
   TVector3f CarPosition{0, 0.5f, 10};
 
   TLevel() {
-    Pieces.push_back({"Plane", &Ground, {0, -0.5f, 0}, {0.2f, 0.6f, 0.2f, 1}});
-    for (float z : {-40.0f, 40.0f}) Pieces.push_back({"Plane", &WallX, {0, 1, z}, {0.6f, 0.6f, 0.6f, 1}});
-    for (float x : {-40.0f, 40.0f}) Pieces.push_back({"Plane", &WallZ, {x, 1, 0}, {0.6f, 0.6f, 0.6f, 1}});
+    const TPrimitive cube = TPrimitive::Cube, cylinder = TPrimitive::Cylinder;
+    Pieces.push_back({"Plane", &Ground, {0, -0.5f, 0}, {0.2f, 0.6f, 0.2f, 1}, cube, {80, 1, 80}});
+    for (float z : {-40.0f, 40.0f})
+      Pieces.push_back({"Plane", &WallX, {0, 1, z}, {0.6f, 0.6f, 0.6f, 1}, cube, {81, 2, 1}});
+    for (float x : {-40.0f, 40.0f})
+      Pieces.push_back({"Plane", &WallZ, {x, 1, 0}, {0.6f, 0.6f, 0.6f, 1}, cube, {1, 2, 81}});
     for (int i = 0; i < 10; ++i)
-      Pieces.push_back({"Mask", &Box, {-30.0f + 6.5f * i, 0.5f, float((i * 37) % 60 - 30)},
-                        {0.7f, 0.45f, 0.2f, 1}});
-    Pieces.push_back({"Map", &Canister, {5, 0.5f, -5}, {0.9f, 0.1f, 0.1f, 1}});
-    Pieces.push_back({"Map", &Canister, {-12, 0.5f, 18}, {0.9f, 0.1f, 0.1f, 1}});
+      Pieces.push_back({"Mask",
+                        &Box,
+                        {-30.0f + 6.5f * i, 0.5f, float((i * 37) % 60 - 30)},
+                        {0.7f, 0.45f, 0.2f, 1},
+                        cube,
+                        {1, 1, 1}});
+    Pieces.push_back({"Map", &Canister, {5, 0.5f, -5}, {0.9f, 0.1f, 0.1f, 1}, cylinder});
+    Pieces.push_back({"Map", &Canister, {-12, 0.5f, 18}, {0.9f, 0.1f, 0.1f, 1}, cylinder});
     for (int i = 0; i < 5; ++i)
-      Pieces.push_back({"Map", &House, {-25.0f + 12.5f * i, 2.5f, -20.0f + 9.0f * (i % 3)},
+      Pieces.push_back({"Map",
+                        &House,
+                        {-25.0f + 12.5f * i, 2.5f, -20.0f + 9.0f * (i % 3)},
                         {0.85f, 0.8f, 0.6f, 1}});
     Pieces.push_back({"", &Car, CarPosition, {0.1f, 0.2f, 0.8f, 1}});
   }
@@ -178,22 +196,40 @@ struct TFrameResult {
 };
 TFrameResult gFloor;
 
-void BM_EngineFrame(benchmark::State& state) {
+// The engine's frames of the level. With `primitives`, the grouping nodes are dummy cubes,
+// the ground, walls and boxes cubes and the canisters cylinders, as in the game (cubes are
+// drawn directly every frame, not from a list); else every piece is a display-listed mesh.
+void EngineFrames(benchmark::State& state, bool primitives) {
   const TLevel& level = Level();
   TGLWorld scene;
   std::vector<TGLBaseSceneObject*> groups;
-  TGLBaseSceneObject* car = nullptr;
+  TGLCustomSceneObject* car = nullptr;
   auto group = [&](const std::string& name) -> TGLBaseSceneObject* {
     if (name.empty()) return &scene.Objects();
     for (TGLBaseSceneObject* g : groups)
       if (g->Name() == name) return g;
-    auto* g = scene.Objects().AddNewChild<TBenchGroup>();
+    TGLBaseSceneObject* g =
+        primitives ? static_cast<TGLBaseSceneObject*>(scene.Objects().AddNewChild<TGLDummyCube>())
+                   : scene.Objects().AddNewChild<TBenchGroup>();
     g->SetName(name);
     groups.push_back(g);
     return g;
   };
   for (const TPiece& piece : level.Pieces) {
-    auto* object = group(piece.Group)->AddNewChild<TBenchMesh>(piece.Mesh);
+    TGLBaseSceneObject* parent = group(piece.Group);
+    TGLCustomSceneObject* object;
+    if (primitives && piece.Primitive == TPrimitive::Cube) {
+      auto* cube = parent->AddNewChild<TGLCube>();
+      cube->SetCubeSize(piece.Size);
+      object = cube;
+    } else if (primitives && piece.Primitive == TPrimitive::Cylinder) {
+      auto* cylinder = parent->AddNewChild<TGLCylinder>();
+      cylinder->SetBottomRadius(0.3f);
+      cylinder->SetTopRadius(0.3f);
+      object = cylinder;
+    } else {
+      object = parent->AddNewChild<TBenchMesh>(piece.Mesh);
+    }
     object->Position().SetPoint(piece.Position);
     object->Material().FrontProperties().Diffuse().SetColor(piece.Color);
     car = object;
@@ -230,6 +266,13 @@ void BM_EngineFrame(benchmark::State& state) {
   if (gFloor.CallsPerFrame > 0) state.counters["calls_vs_floor"] = calls / gFloor.CallsPerFrame;
 }
 
+void BM_EngineFrame(benchmark::State& state) {
+  EngineFrames(state, false);
+}
+void BM_EnginePrimitivesFrame(benchmark::State& state) {
+  EngineFrames(state, true);
+}
+
 // ---- floor ----------------------------------------------------------------------------------
 
 void BM_FloorFrame(benchmark::State& state) {
@@ -249,8 +292,8 @@ void BM_FloorFrame(benchmark::State& state) {
   // The engine's camera: focal length 50 at 96 dpi, looking at the car.
   const double maxDim = cWidth;
   const double zNear = 50.0 * 2 * 96 / (25.4 * maxDim);
-  const TMatrix4f projection = FrustumMatrix(-0.5, 0.5, -cHeight / (2 * maxDim),
-                                             cHeight / (2 * maxDim), zNear, zNear + 100);
+  const TMatrix4f projection =
+      FrustumMatrix(-0.5, 0.5, -cHeight / (2 * maxDim), cHeight / (2 * maxDim), zNear, zNear + 100);
   const TVector4f eye{level.CarPosition.X, 15, level.CarPosition.Z + 4, 1};
   const TMatrix4f view = LookAtMatrix(eye, PointMake(level.CarPosition), {0, 1, 0, 0});
   std::vector<TMatrix4f> modelView;
@@ -299,6 +342,7 @@ void BM_FloorFrame(benchmark::State& state) {
 
 BENCHMARK(BM_FloorFrame)->Iterations(cFrames)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EngineFrame)->Iterations(cFrames)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EnginePrimitivesFrame)->Iterations(cFrames)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace ukh

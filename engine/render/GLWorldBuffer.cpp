@@ -70,18 +70,24 @@ bool IsSoftwareRenderer() {
 int32_t SamplesOf(TGLAntiAliasing aa) {
   switch (aa) {
     case TGLAntiAliasing::aaDefault:
-    case TGLAntiAliasing::aaNone: return 0;
+    case TGLAntiAliasing::aaNone:
+      return 0;
     case TGLAntiAliasing::aa2x:
-    case TGLAntiAliasing::aa2xHQ: return 2;
+    case TGLAntiAliasing::aa2xHQ:
+      return 2;
     case TGLAntiAliasing::aa4x:
-    case TGLAntiAliasing::aa4xHQ: return 4;
-    case TGLAntiAliasing::aa6x: return 6;
+    case TGLAntiAliasing::aa4xHQ:
+      return 4;
+    case TGLAntiAliasing::aa6x:
+      return 6;
     case TGLAntiAliasing::aa8x:
     case TGLAntiAliasing::csa8x:
-    case TGLAntiAliasing::csa8xHQ: return 8;
+    case TGLAntiAliasing::csa8xHQ:
+      return 8;
     case TGLAntiAliasing::aa16x:
     case TGLAntiAliasing::csa16x:
-    case TGLAntiAliasing::csa16xHQ: return 16;
+    case TGLAntiAliasing::csa16xHQ:
+      return 16;
   }
   return 0;
 }
@@ -135,7 +141,9 @@ TGLPixelFormatRequest TGLWorldBuffer::PixelFormatRequest() const {
   return r;
 }
 
-TGLWorld* TGLWorldBuffer::CameraScene() const { return FCamera ? FCamera->Scene() : nullptr; }
+TGLWorld* TGLWorldBuffer::CameraScene() const {
+  return FCamera ? FCamera->Scene() : nullptr;
+}
 
 void TGLWorldBuffer::CreateRC(intptr_t nativeHandle, bool, int32_t) {
   DestroyRC();
@@ -174,7 +182,8 @@ void TGLWorldBuffer::CreateRC(intptr_t nativeHandle, bool, int32_t) {
   GLLogInfo(std::string("OpenGL ") + (version ? version : "?") + " on " +
             (renderer ? renderer : "?"));
   if (!(FContextOptions & roSoftwareMode) && IsSoftwareRenderer())
-    GLLogWarning("Unable to create rendering context with hardware acceleration - down to software");
+    GLLogWarning(
+        "Unable to create rendering context with hardware acceleration - down to software");
   TGLStateCache& states = FRenderingContext->GLStates();
   states.SetViewPort(FViewPort);
   ApplyBufferSettings();
@@ -216,8 +225,12 @@ void TGLWorldBuffer::SetCamera(TGLCamera* camera) {
   NotifyChange(this);
 }
 
-void TGLWorldBuffer::SetBackgroundColor(uint32_t winColor) { SetNotifying(FBackgroundColor, winColor); }
-void TGLWorldBuffer::SetBackgroundAlpha(float value) { SetNotifying(FBackgroundAlpha, value); }
+void TGLWorldBuffer::SetBackgroundColor(uint32_t winColor) {
+  SetNotifying(FBackgroundColor, winColor);
+}
+void TGLWorldBuffer::SetBackgroundAlpha(float value) {
+  SetNotifying(FBackgroundAlpha, value);
+}
 
 void TGLWorldBuffer::NotifyChange(TPersistent*) {
   if (FRendering) return;
@@ -252,9 +265,14 @@ void TGLWorldBuffer::ApplyBufferSettings() {
     states.SetPerspectiveCorrectionHint(GL_NICEST);
     switch (FShadeModel) {
       case TGLShadeModel::smDefault:
-      case TGLShadeModel::smSmooth: states.SetShadeModel(GL_SMOOTH); break;
-      case TGLShadeModel::smFlat: states.SetShadeModel(GL_FLAT); break;
-      default: throw EAssertionFailed("Error: Unknown type!");
+      case TGLShadeModel::smSmooth:
+        states.SetShadeModel(GL_SMOOTH);
+        break;
+      case TGLShadeModel::smFlat:
+        states.SetShadeModel(GL_FLAT);
+        break;
+      default:
+        throw EAssertionFailed("Error: Unknown type!");
     }
   }
   states.Enable(stNormalize);
@@ -278,8 +296,7 @@ void TGLWorldBuffer::ApplyBufferSettings() {
 
 void TGLWorldBuffer::DoClearBuffers(bool setClearColor) {
   TGLStateCache& states = FRenderingContext->GLStates();
-  if (setClearColor)
-    states.SetColorClearValue(ConvertWinColor(FBackgroundColor, FBackgroundAlpha));
+  if (setClearColor) states.SetColorClearValue(ConvertWinColor(FBackgroundColor, FBackgroundAlpha));
   GLbitfield mask = 0;
   if (!(FContextOptions & roNoDepthBufferClear)) {
     states.SetDepthWriteMask(true);
@@ -390,8 +407,8 @@ void TGLWorldBuffer::RenderScene(TGLWorld& scene, int32_t viewportWidth, int32_t
     rci.CameraDirection = FCamera->LastDirection();
     NormalizeVector(rci.CameraDirection);
     rci.CameraDirection.W = 0;
-    TVector4f up = CrossProduct(CrossProduct(rci.CameraDirection, FCamera->AbsoluteUp()),
-                                rci.CameraDirection);
+    TVector4f up =
+        CrossProduct(CrossProduct(rci.CameraDirection, FCamera->AbsoluteUp()), rci.CameraDirection);
     NormalizeVector(up);
     up.W = 0;
     rci.CameraUp = up;

@@ -42,15 +42,37 @@ enum TGLContextOption : uint16_t {
 using TGLContextOptions = uint16_t;
 
 enum class TGLAntiAliasing : uint8_t {
-  aaDefault, aaNone, aa2x, aa2xHQ, aa4x, aa4xHQ, aa6x, aa8x, aa16x, csa8x, csa8xHQ, csa16x,
+  aaDefault,
+  aaNone,
+  aa2x,
+  aa2xHQ,
+  aa4x,
+  aa4xHQ,
+  aa6x,
+  aa8x,
+  aa16x,
+  csa8x,
+  csa8xHQ,
+  csa16x,
   csa16xHQ
 };
 enum class TGLDepthPrecision : uint8_t { dpDefault, dp16bits, dp24bits, dp32bits };
 enum class TGLColorDepth : uint8_t {
-  cdDefault, cd8bits, cd16bits, cd24bits, cdFloat64bits, cdFloat128bits
+  cdDefault,
+  cd8bits,
+  cd16bits,
+  cd24bits,
+  cdFloat64bits,
+  cdFloat128bits
 };
 enum class TGLShadeModel : uint8_t { smDefault, smSmooth, smFlat };
-enum class TGLContextLayer : uint8_t { clUnderlay2, clUnderlay1, clMainPlane, clOverlay1, clOverlay2 };
+enum class TGLContextLayer : uint8_t {
+  clUnderlay2,
+  clUnderlay1,
+  clMainPlane,
+  clOverlay1,
+  clOverlay2
+};
 
 class TGLWorldBuffer;
 using TGLBufferEvent = std::function<void(TGLWorldBuffer* sender)>;

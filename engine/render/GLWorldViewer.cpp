@@ -67,7 +67,9 @@ void TGLWorldViewer::WindowCreated(int32_t width, int32_t height) {
   FBuffer->CreateRC(FHost ? FHost->NativeHandle() : 0, false, 1);
 }
 
-void TGLWorldViewer::WindowDestroyed() { FBuffer->DestroyRC(); }
+void TGLWorldViewer::WindowDestroyed() {
+  FBuffer->DestroyRC();
+}
 
 void TGLWorldViewer::WindowResized(int32_t width, int32_t height) {
   FWidth = width;

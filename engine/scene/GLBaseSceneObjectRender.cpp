@@ -18,8 +18,8 @@ namespace {
 bool IsVolumeClipped(const TVector4f& center, float radius, const TVector4f (&frustum)[6]) {
   const float negRadius = -radius;
   for (const TVector4f& p : frustum) {
-    const double d = double(p.X) * center.X + double(p.Y) * center.Y + double(p.Z) * center.Z +
-                     double(p.W);
+    const double d =
+        double(p.X) * center.X + double(p.Y) * center.Y + double(p.Z) * center.Z + double(p.W);
     if (float(d) < negRadius) return true;
   }
   return false;
@@ -56,8 +56,8 @@ void DrawAxes(TGLRenderContextInfo& rci, uint16_t pattern) {
   TGLStateCache& states = *rci.GLStates;
   const float length = rci.Rcci.FarClippingDistance - rci.Rcci.NearClippingDistance;
   const float l = length > 0 ? length : 1;
-  states.PushAttrib(StateTypeBit(sttEnable) | StateTypeBit(sttCurrent) |
-                    StateTypeBit(sttLine) | StateTypeBit(sttLighting));
+  states.PushAttrib(StateTypeBit(sttEnable) | StateTypeBit(sttCurrent) | StateTypeBit(sttLine) |
+                    StateTypeBit(sttLighting));
   states.Disable(stLighting);
   states.Enable(stLineStipple);
   states.SetLineStipple(1, pattern);
@@ -110,8 +110,8 @@ void TGLBaseSceneObject::Render(TGLRenderContextInfo& rci) {
     case TGLVisibilityCulling::vcHierarchical:
       if (!(FObjectStyle & osNoVisibilityCulling)) {
         // The cached box is in object space; the frustum is in world space.
-        const TAABB box = AABBTransform(BBToAABB(BoundingBoxIncludingChildrenEx()),
-                                        AbsoluteMatrix());
+        const TAABB box =
+            AABBTransform(BBToAABB(BoundingBoxIncludingChildrenEx()), AbsoluteMatrix());
         const TVector3f c = ScaleVector(AddVector(box.Min, box.Max), 0.5f);
         const float radius = VectorDistance(box.Min, box.Max) * 0.5f;
         drawSelf = !IsVolumeClipped(PointMake(c), radius, rci.Rcci.Frustum);
@@ -156,8 +156,7 @@ void TGLBaseSceneObject::Render(TGLRenderContextInfo& rci) {
   pipeline.PopKeepModelView();
 }
 
-void TGLBaseSceneObject::DoRender(TGLRenderContextInfo& rci, bool renderSelf,
-                                  bool renderChildren) {
+void TGLBaseSceneObject::DoRender(TGLRenderContextInfo& rci, bool renderSelf, bool renderChildren) {
   if (renderSelf) RenderSelf(rci);
   if (renderChildren) RenderChildren(0, Count() - 1, rci);
 }
@@ -264,8 +263,10 @@ void TGLBaseSceneObject::RenderChildren(int first, int last, TGLRenderContextInf
           for (int i = first; i <= last; ++i) {
             TGLBaseSceneObject* child = Get(i);
             if (!child->Visible()) continue;
-            if (child->Blended()) collect(child, 1 + sqrDistance(child));
-            else child->Render(rci);
+            if (child->Blended())
+              collect(child, 1 + sqrDistance(child));
+            else
+              child->Render(rci);
           }
           break;
         case TGLObjectsSorting::osRenderNearestFirst:

@@ -191,8 +191,7 @@ void TGLCamera::ApplyPerspective(const TVector4i& viewport, int32_t width, int32
       throw EAssertionFailed();
   }
   pipeline.SetProjectionMatrix(MultiplyMatrices(m, pipeline.ProjectionMatrix()));
-  FViewPortRadius =
-      float(std::sqrt(double(ymax) * ymax + double(xmax) * xmax) / double(zNear));
+  FViewPortRadius = float(std::sqrt(double(ymax) * ymax + double(xmax) * xmax) / double(zNear));
 }
 
 void TGLCamera::Apply() {

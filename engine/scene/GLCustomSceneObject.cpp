@@ -11,7 +11,9 @@ TGLCustomSceneObject::~TGLCustomSceneObject() {
   FMaterial->DestroyHandles();
 }
 
-bool TGLCustomSceneObject::Blended() { return FMaterial->Blended(); }
+bool TGLCustomSceneObject::Blended() {
+  return FMaterial->Blended();
+}
 
 void TGLCustomSceneObject::DestroyHandle() {
   TGLBaseSceneObject::DestroyHandle();
@@ -28,8 +30,10 @@ void TGLCustomSceneObject::RenderWithMaterial(TGLRenderContextInfo& rci) {
 void TGLCustomSceneObject::DoRender(TGLRenderContextInfo& rci, bool renderSelf,
                                     bool renderChildren) {
   if (renderSelf) {
-    if (rci.IgnoreMaterials) RenderSelf(rci);
-    else RenderWithMaterial(rci);
+    if (rci.IgnoreMaterials)
+      RenderSelf(rci);
+    else
+      RenderWithMaterial(rci);
   }
   if (renderChildren) RenderChildren(0, Count() - 1, rci);
 }

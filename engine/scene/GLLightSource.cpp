@@ -21,8 +21,12 @@ TGLLightSource::TGLLightSource(TComponent* owner)
 
 TGLLightSource::~TGLLightSource() = default;
 
-void TGLLightSource::SetShining(bool value) { Set(FShining, value); }
-void TGLLightSource::SetLightStyle(TGLLightStyle value) { Set(FLightStyle, value); }
+void TGLLightSource::SetShining(bool value) {
+  Set(FShining, value);
+}
+void TGLLightSource::SetLightStyle(TGLLightStyle value) {
+  Set(FLightStyle, value);
+}
 
 void TGLLightSource::SetSpotCutOff(float value) {
   if (!((value >= 0 && value <= 90) || value == 180)) return;
@@ -87,8 +91,8 @@ void TGLWorld::SetupLights(int32_t maxLights) {
     }
     const TVector4f& absolute = light->AbsoluteMatrix().W;
     states.SetLightWorldPosition(id, {absolute.X, absolute.Y, absolute.Z, parallel ? 0.0f : 1.0f});
-    states.SetLightWorldSpotDirection(
-        id, AffineVector(TransformVector(spot, light->AbsoluteMatrix())));
+    states.SetLightWorldSpotDirection(id,
+                                      AffineVector(TransformVector(spot, light->AbsoluteMatrix())));
     states.SetLightAmbient(id, light->Ambient().Color());
     states.SetLightDiffuse(id, light->Diffuse().Color());
     states.SetLightSpecular(id, light->Specular().Color());

@@ -5,9 +5,13 @@
 
 namespace ukh::platform {
 
-TFltkGLContext::~TFltkGLContext() { DestroyContext(); }
+TFltkGLContext::~TFltkGLContext() {
+  DestroyContext();
+}
 
-bool TFltkGLContext::IsValid() const { return FWindow && FWindow->context(); }
+bool TFltkGLContext::IsValid() const {
+  return FWindow && FWindow->context();
+}
 
 void TFltkGLContext::DoCreateContext(intptr_t nativeHandle) {
   auto* window = reinterpret_cast<Fl_Gl_Window*>(nativeHandle);
@@ -19,7 +23,9 @@ void TFltkGLContext::DoCreateContext(intptr_t nativeHandle) {
   FWindow = window;
 }
 
-bool TFltkGLContext::DoShareLists(TGLContext&) { return false; }
+bool TFltkGLContext::DoShareLists(TGLContext&) {
+  return false;
+}
 
 void TFltkGLContext::DoDestroyContext() {
   if (!FWindow) return;

@@ -32,7 +32,9 @@ class TFltkGLViewer : public Fl_Gl_Window, public IGLViewerHost {
   void draw() override;
 
   // IGLViewerHost
-  intptr_t NativeHandle() override { return reinterpret_cast<intptr_t>(static_cast<Fl_Gl_Window*>(this)); }
+  intptr_t NativeHandle() override {
+    return reinterpret_cast<intptr_t>(static_cast<Fl_Gl_Window*>(this));
+  }
   std::unique_ptr<TGLContext> NewContext() override;
   void Invalidate() override { redraw(); }
   void RecreateWindow() override;

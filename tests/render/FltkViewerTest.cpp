@@ -81,7 +81,8 @@ TEST(FltkViewerTest, ASceneChangeRepaintsOnceAndTheWindowShowsTheScene) {
   platform::TFltkGLViewer glWindow(10, 10, 320, 240, viewer);
   window.end();
   window.show();
-  ASSERT_TRUE(RunUntil([&] { return glWindow.DrawCount() > 0 && viewer.Buffer().FrameCount() > 0; }));
+  ASSERT_TRUE(
+      RunUntil([&] { return glWindow.DrawCount() > 0 && viewer.Buffer().FrameCount() > 0; }));
   RunFor(0.3);  // expose events of the first map are served
   ASSERT_TRUE(viewer.IsRenderingContextAvailable());
 

@@ -16,7 +16,8 @@ TEST(LightSourceTest, SpotCutOffAcceptsZeroToNinetyAndOneEighty) {
   TGLLightSource light;
   struct {
     float given, stored;
-  } const cases[] = {{120, 180}, {90, 90}, {-1, 90}, {0, 0}, {180, 180}, {45.5f, 45.5f}, {91, 45.5f}};
+  } const cases[] = {{120, 180}, {90, 90},       {-1, 90},   {0, 0},
+                     {180, 180}, {45.5f, 45.5f}, {91, 45.5f}};
   for (const auto& c : cases) {
     light.SetSpotCutOff(c.given);
     EXPECT_EQ(light.SpotCutOff(), c.stored) << c.given;

@@ -29,15 +29,17 @@ constexpr int32_t cH = 120;
 constexpr uint32_t cBackground = 0x00402010;
 constexpr TRGBA8 cBackgroundPixel{0x10, 0x20, 0x40, 0xFF};
 
-uint8_t Byte(double v) { return v <= 0 ? 0 : v >= 1 ? 255 : uint8_t(v * 255 + 0.5); }
+uint8_t Byte(double v) {
+  return v <= 0 ? 0 : v >= 1 ? 255 : uint8_t(v * 255 + 0.5);
+}
 
 ::testing::AssertionResult Near(TRGBA8 got, TRGBA8 want, int tolerance = 1) {
   for (int i = 0; i < 4; ++i)
     if (std::abs(int(got[i]) - int(want[i])) > tolerance)
       return ::testing::AssertionFailure()
-             << "(" << int(got[0]) << "," << int(got[1]) << "," << int(got[2]) << ","
-             << int(got[3]) << ") instead of (" << int(want[0]) << "," << int(want[1]) << ","
-             << int(want[2]) << "," << int(want[3]) << ")";
+             << "(" << int(got[0]) << "," << int(got[1]) << "," << int(got[2]) << "," << int(got[3])
+             << ") instead of (" << int(want[0]) << "," << int(want[1]) << "," << int(want[2])
+             << "," << int(want[3]) << ")";
   return ::testing::AssertionSuccess();
 }
 
@@ -227,8 +229,8 @@ TEST_F(RenderPassTest, TheCacheCallsGLOnlyForValuesItDoesNotHold) {
   // Two objects with different materials: only the colours that differ are sent, and the
   // frame's settings (clear colour, masks, hints, light colours) are not sent again.
   for (const char* call : {"glClearColor", "glDepthMask", "glColorMask", "glLightf",
-                           "glLightModelfv", "glHint", "glShadeModel", "glBlendFunc",
-                           "glMateriali", "glDepthFunc", "glAlphaFunc", "glPolygonMode"})
+                           "glLightModelfv", "glHint", "glShadeModel", "glBlendFunc", "glMateriali",
+                           "glDepthFunc", "glAlphaFunc", "glPolygonMode"})
     EXPECT_EQ(gl::CallCount(call), 0u) << call;
   // Diffuse front colour of each object in turn.
   EXPECT_EQ(gl::CallCount("glMaterialfv"), 2u);
@@ -304,8 +306,11 @@ TEST_F(RenderPassTest, OpaqueInIndexOrderThenBlendedFromFarthestToNearest) {
     const char* name;
     float z;
     bool blended;
-  } const items[] = {{"blendNear", 2, true}, {"opaque1", 0, false}, {"blendFar", -3, true},
-                     {"opaque2", 1, false}, {"blendMid", -0.5f, true}};
+  } const items[] = {{"blendNear", 2, true},
+                     {"opaque1", 0, false},
+                     {"blendFar", -3, true},
+                     {"opaque2", 1, false},
+                     {"blendMid", -0.5f, true}};
   for (const TItem& item : items) {
     TTestCube* c = AddCube(item.name, 0.1f);
     c->Position().SetPoint(0, 0, item.z);
@@ -313,8 +318,8 @@ TEST_F(RenderPassTest, OpaqueInIndexOrderThenBlendedFromFarthestToNearest) {
     c->Log = &log;
   }
   Frame();
-  EXPECT_EQ(log, (std::vector<std::string>{"opaque1", "opaque2", "blendFar", "blendMid",
-                                           "blendNear"}));
+  EXPECT_EQ(log,
+            (std::vector<std::string>{"opaque1", "opaque2", "blendFar", "blendMid", "blendNear"}));
 
   // Nearest first, for every child, once the scene asks for it.
   log.clear();
@@ -322,8 +327,8 @@ TEST_F(RenderPassTest, OpaqueInIndexOrderThenBlendedFromFarthestToNearest) {
   for (int i = 0; i < scene.Objects().Count(); ++i)
     if (auto* c = dynamic_cast<TTestCube*>(scene.Objects().Get(i))) c->StructureChanged();
   Frame();
-  EXPECT_EQ(log, (std::vector<std::string>{"blendNear", "opaque2", "opaque1", "blendMid",
-                                           "blendFar"}));
+  EXPECT_EQ(log,
+            (std::vector<std::string>{"blendNear", "opaque2", "opaque1", "blendMid", "blendFar"}));
 }
 
 TEST_F(RenderPassTest, TheStackHoldsOneHundredAndTwentySevenLevels) {

@@ -15,7 +15,8 @@ namespace ukh::test {
 
 class TTestCube : public TGLWorldObject {
  public:
-  explicit TTestCube(TComponent* owner = nullptr, float size = 1) : TGLWorldObject(owner), FSize(size) {}
+  explicit TTestCube(TComponent* owner = nullptr, float size = 1)
+      : TGLWorldObject(owner), FSize(size) {}
 
   float Size() const { return FSize; }
   void SetSize(float size) {
@@ -26,7 +27,9 @@ class TTestCube : public TGLWorldObject {
   void SetDirectDraw(bool on) {
     FObjectStyle = on ? (FObjectStyle | osDirectDraw) : (FObjectStyle & ~osDirectDraw);
   }
-  TVector4f AxisAlignedDimensionsUnscaled() override { return {FSize / 2, FSize / 2, FSize / 2, 0}; }
+  TVector4f AxisAlignedDimensionsUnscaled() override {
+    return {FSize / 2, FSize / 2, FSize / 2, 0};
+  }
 
   void BuildList(TGLRenderContextInfo& rci) override {
     ++BuildCount;
@@ -34,8 +37,8 @@ class TTestCube : public TGLWorldObject {
     if (OnBuild) OnBuild(rci);
     const float h = FSize / 2;
     // Counter-clockwise seen from outside.
-    static constexpr float faces[6][3] = {{0, 0, 1}, {0, 0, -1}, {1, 0, 0},
-                                          {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
+    static constexpr float faces[6][3] = {{0, 0, 1},  {0, 0, -1}, {1, 0, 0},
+                                          {-1, 0, 0}, {0, 1, 0},  {0, -1, 0}};
     gl::Begin(GL_QUADS);
     for (const auto& n : faces) {
       gl::Normal3f(n[0], n[1], n[2]);

@@ -79,7 +79,8 @@ TEST_F(WorldViewerTest, ContextCreationLogsWhatItFound) {
   bool warned = false;
   for (const auto& e : log.Entries)
     if (e.Level == TLogLevel::lkWarning &&
-        e.Message == "Unable to create rendering context with hardware acceleration - down to software")
+        e.Message ==
+            "Unable to create rendering context with hardware acceleration - down to software")
       warned = true;
   EXPECT_EQ(warned, renderer.find("llvmpipe") != std::string::npos);
 
