@@ -24,6 +24,7 @@ bool Alive(TGLContext* c) {
 TGLContext::TGLContext()
     : FGLStates(std::make_unique<TGLStateCache>()),
       FTransformation(std::make_unique<TGLTransformation>()) {
+  FGLStates->SetTransformation(FTransformation.get());
   gContexts.push_back(this);
 }
 
@@ -51,6 +52,7 @@ void TGLContext::CreateContext(intptr_t nativeHandle) {
   // A new GL context starts from GL's initial state, and so do its mirrors.
   FGLStates = std::make_unique<TGLStateCache>();
   FTransformation = std::make_unique<TGLTransformation>();
+  FGLStates->SetTransformation(FTransformation.get());
   FFeaturesRead = false;
 }
 

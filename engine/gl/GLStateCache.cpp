@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "engine/base/Exception.h"
+#include "engine/gl/GLTransformation.h"
 
 namespace ukh {
 
@@ -268,9 +269,11 @@ void TGLStateCache::NewList(GLuint name, GLenum mode) {
   Assert(mode == GL_COMPILE, "Compile & executing not supported by TGLStateCache");
   Assert(!FInsideList && name >= 1 && name <= cMaxListName);
   if (FListStates.size() < name) FListStates.resize(name, 0);
+  if (FListLoadsMatrices.size() < name) FListLoadsMatrices.resize(name, false);
   FCurrentList = name - 1;
   FListStates[FCurrentList] = 0;
   FInsideList = true;
+  if (FTransformation) FTransformation->SetCompilingList(true);
   if (gl::CurrentFeatures().ARB_vertex_buffer_object) {
     // Geometry compiled into a list must come from client memory, never from a bound buffer.
     gl::BindBuffer(GL_ARRAY_BUFFER, 0);
@@ -281,8 +284,13 @@ void TGLStateCache::NewList(GLuint name, GLenum mode) {
 }
 
 void TGLStateCache::EndList() {
+  const bool wasInside = FInsideList;
   gl::EndList();
   FInsideList = false;
+  if (FTransformation && wasInside) {
+    FListLoadsMatrices[FCurrentList] = FTransformation->LoadedInList();
+    FTransformation->SetCompilingList(false);
+  }
 }
 
 TGLStateTypes TGLStateCache::ListStates(GLuint name) const {
@@ -293,6 +301,12 @@ void TGLStateCache::CallList(GLuint name) {
   const TGLStateTypes types = ListStates(name);
   // A list called while another is compiled changes what the outer list changes.
   if (FInsideList) Record(types);
+  if (FTransformation && name >= 1 && name <= FListLoadsMatrices.size() &&
+      FListLoadsMatrices[name - 1]) {
+    // GL's matrices become those the list loads.
+    if (FInsideList) FTransformation->NoteLoadInList();
+    else FTransformation->ForgetLoadedMatrices();
+  }
   if (types) {
     gl::PushAttrib(AttribMask(types));
     gl::CallList(name);

@@ -16,6 +16,8 @@
 
 namespace ukh {
 
+class TGLTransformation;
+
 // Capabilities switched by Enable/Disable, each the GL capability of the same name.
 enum TGLState : uint8_t {
   stAlphaTest,
@@ -170,6 +172,9 @@ class TGLStateCache {
   uint32_t CurrentList() const { return FCurrentList; }
   // The groups recorded for list `name` (0 for a name never compiled).
   TGLStateTypes ListStates(GLuint name) const;
+  // The context's transformation stack, told when a list is compiled and when a list that
+  // loads matrices is called, so that it knows what GL's matrices are.
+  void SetTransformation(TGLTransformation* transformation) { FTransformation = transformation; }
 
   // ---- materials ----
   // Only cmFront and cmBack ("Only cmFront or cmBack supported" otherwise).
@@ -368,6 +373,8 @@ class TGLStateCache {
 
   TValues FValues;
   std::vector<TGLStateTypes> FListStates;  // index list name - 1, grown on demand
+  std::vector<bool> FListLoadsMatrices;    // likewise
+  TGLTransformation* FTransformation = nullptr;
   uint32_t FCurrentList = 0;
   bool FInsideList = false;
   bool FTextureMatrixIsIdentity[4] = {false, false, false, false};

@@ -83,6 +83,10 @@ void TGLTransformation::IdentityAll() {
     gl::LoadIdentity();
     gl::MatrixMode(GL_MODELVIEW);
     gl::LoadIdentity();
+    if (FCompilingList) {
+      FLoadedInList = true;
+      return;
+    }
     FLoadedModelView = FLoadedProjection = IdentityHmgMatrix;
     FLoadedModelViewKnown = FLoadedProjectionKnown = true;
   }
@@ -112,6 +116,11 @@ void TGLTransformation::SetProjectionMatrix(const TMatrix4f& m) {
 
 void TGLTransformation::LoadModelView() {
   const TMatrix4f& m = ModelViewMatrix();
+  if (FCompilingList) {
+    gl::LoadMatrixf(m.data());
+    FLoadedInList = true;
+    return;
+  }
   // Every pop reloads the parent's matrices; most of them are what GL already holds.
   if (FLoadedModelViewKnown && FLoadedModelView == m) return;
   // Row-vector matrices laid out row after row are exactly GL's column-major layout.
@@ -122,10 +131,14 @@ void TGLTransformation::LoadModelView() {
 
 void TGLTransformation::LoadProjection() {
   const TMatrix4f& m = ProjectionMatrix();
-  if (FLoadedProjectionKnown && FLoadedProjection == m) return;
+  if (!FCompilingList && FLoadedProjectionKnown && FLoadedProjection == m) return;
   gl::MatrixMode(GL_PROJECTION);
   gl::LoadMatrixf(m.data());
   gl::MatrixMode(GL_MODELVIEW);
+  if (FCompilingList) {
+    FLoadedInList = true;
+    return;
+  }
   FLoadedProjection = m;
   FLoadedProjectionKnown = true;
 }

@@ -104,6 +104,15 @@ class TGLTransformation {
   // Loads are skipped when GL already holds the matrix; code that changes GL's matrices
   // behind the stack's back must call this so the next load is made. IdentityAll always loads.
   void ForgetLoadedMatrices() { FLoadedModelViewKnown = FLoadedProjectionKnown = false; }
+  // Told by the state cache while a display list is compiled: loads then go into the list
+  // instead of GL, so they are all issued and change nothing that GL holds now.
+  void SetCompilingList(bool on) {
+    FCompilingList = on;
+    if (on) FLoadedInList = false;
+  }
+  // Whether the list being compiled (or the last one) loads matrices when it is called.
+  bool LoadedInList() const { return FLoadedInList; }
+  void NoteLoadInList() { FLoadedInList = true; }
   std::function<void()> FOnPush;
 
  private:
@@ -118,6 +127,8 @@ class TGLTransformation {
   TMatrix4f FLoadedProjection = IdentityHmgMatrix;
   bool FLoadedModelViewKnown = false;
   bool FLoadedProjectionKnown = false;
+  bool FCompilingList = false;
+  bool FLoadedInList = false;
 };
 
 }  // namespace ukh

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/gl/GLApi.h"
+#include "engine/gl/GLStateCache.h"
 #include "engine/gl/GLTransformation.h"
 #include "engine/scene/GLCamera.h"
 #include "engine/scene/GLLightSource.h"
@@ -253,6 +254,36 @@ TEST_F(RenderPassTest, AfterTheTreeGLHoldsTheViewAgain) {
   EXPECT_EQ(modelView, view);
   EXPECT_EQ(projection, expectedProjection);
   EXPECT_EQ(view.W.Z, -5.0f);
+}
+
+TEST_F(RenderPassTest, MatrixLoadsInsideAListAreNotTakenForWhatGLHolds) {
+  TGLContext& context = *host.Buffer().RenderingContext();
+  context.Activate();
+  TGLTransformation& t = context.PipelineTransformation();
+  TGLStateCache& states = context.GLStates();
+  const TMatrix4f a = TranslationMatrix({1, 0, 0}), b = TranslationMatrix({0, 2, 0});
+  auto glModelView = [] {
+    TMatrix4f m;
+    glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+    return m;
+  };
+  t.IdentityAll();
+  t.SetModelMatrix(a);
+  const GLuint list = gl::GenLists(1);
+  states.NewList(list, GL_COMPILE);
+  t.SetModelMatrix(b);  // compiled, not run
+  states.EndList();
+  EXPECT_EQ(glModelView(), a);
+  t.SetModelMatrix(a);  // GL holds it already: no call needed, and none made
+  EXPECT_EQ(glModelView(), a);
+  states.CallList(list);
+  EXPECT_EQ(glModelView(), b);
+  gl::ResetCallCounts();
+  t.SetModelMatrix(a);  // the list changed GL's matrix: this load must be made
+  EXPECT_EQ(gl::CallCount("glLoadMatrixf"), 1u);
+  EXPECT_EQ(glModelView(), a);
+  gl::DeleteLists(list, 1);
+  context.Deactivate();
 }
 
 TEST_F(RenderPassTest, InvisibleObjectsHideTheirSubtree) {
