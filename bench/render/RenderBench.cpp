@@ -7,6 +7,9 @@
 // LP_NUM_THREADS=0, with which the CPU time column holds all of a frame's work.
 #include <benchmark/benchmark.h>
 
+#include <time.h>
+
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <memory>
@@ -190,82 +193,162 @@ class TBenchGroup : public TGLCameraInvariantObject {
   }
 };
 
-struct TFrameResult {
-  double SecondsPerFrame = 0;
-  double CallsPerFrame = 0;
-};
-TFrameResult gFloor;
-
-// The engine's frames of the level. With `primitives`, the grouping nodes are dummy cubes,
-// the ground, walls and boxes cubes and the canisters cylinders, as in the game (cubes are
-// drawn directly every frame, not from a list); else every piece is a display-listed mesh.
-void EngineFrames(benchmark::State& state, bool primitives) {
-  const TLevel& level = Level();
-  TGLWorld scene;
-  std::vector<TGLBaseSceneObject*> groups;
-  TGLCustomSceneObject* car = nullptr;
-  auto group = [&](const std::string& name) -> TGLBaseSceneObject* {
-    if (name.empty()) return &scene.Objects();
-    for (TGLBaseSceneObject* g : groups)
-      if (g->Name() == name) return g;
-    TGLBaseSceneObject* g =
-        primitives ? static_cast<TGLBaseSceneObject*>(scene.Objects().AddNewChild<TGLDummyCube>())
-                   : scene.Objects().AddNewChild<TBenchGroup>();
-    g->SetName(name);
-    groups.push_back(g);
-    return g;
-  };
-  for (const TPiece& piece : level.Pieces) {
-    TGLBaseSceneObject* parent = group(piece.Group);
-    TGLCustomSceneObject* object;
-    if (primitives && piece.Primitive == TPrimitive::Cube) {
-      auto* cube = parent->AddNewChild<TGLCube>();
-      cube->SetCubeSize(piece.Size);
-      object = cube;
-    } else if (primitives && piece.Primitive == TPrimitive::Cylinder) {
-      auto* cylinder = parent->AddNewChild<TGLCylinder>();
-      cylinder->SetBottomRadius(0.3f);
-      cylinder->SetTopRadius(0.3f);
-      object = cylinder;
-    } else {
-      object = parent->AddNewChild<TBenchMesh>(piece.Mesh);
+// The level in the engine: the scene, its camera and light, and the headless viewer. With
+// `primitives`, the grouping nodes are dummy cubes, the ground, walls and boxes cubes and
+// the canisters cylinders, as in the game (cubes are drawn directly every frame, not from a
+// list); else every piece is a display-listed mesh.
+class TEngineLevel {
+ public:
+  explicit TEngineLevel(bool primitives) {
+    const TLevel& level = Level();
+    TGLCustomSceneObject* car = nullptr;
+    for (const TPiece& piece : level.Pieces) {
+      TGLBaseSceneObject* parent = Group(piece.Group, primitives);
+      TGLCustomSceneObject* object;
+      if (primitives && piece.Primitive == TPrimitive::Cube) {
+        auto* cube = parent->AddNewChild<TGLCube>();
+        cube->SetCubeSize(piece.Size);
+        object = cube;
+      } else if (primitives && piece.Primitive == TPrimitive::Cylinder) {
+        auto* cylinder = parent->AddNewChild<TGLCylinder>();
+        cylinder->SetBottomRadius(0.3f);
+        cylinder->SetTopRadius(0.3f);
+        object = cylinder;
+      } else {
+        object = parent->AddNewChild<TBenchMesh>(piece.Mesh);
+      }
+      object->Position().SetPoint(piece.Position);
+      object->Material().FrontProperties().Diffuse().SetColor(piece.Color);
+      car = object;
     }
-    object->Position().SetPoint(piece.Position);
-    object->Material().FrontProperties().Diffuse().SetColor(piece.Color);
-    car = object;
+    auto* light = FScene.Objects().AddNewChild<TGLLightSource>();
+    light->Position().SetPoint(-10, 20, 20);
+    auto* camera = FScene.Objects().AddNewChild<TGLCamera>();
+    camera->Position().SetPoint(level.CarPosition.X, 15, level.CarPosition.Z + 4);
+    camera->SetTargetObject(car);
+    FHost.Buffer().SetCamera(camera);
+    FHost.Buffer().SetBackgroundColor(0x00A0A0A0);
+    FHost.CreateWindow();
   }
-  auto* light = scene.Objects().AddNewChild<TGLLightSource>();
-  light->Position().SetPoint(-10, 20, 20);
-  auto* camera = scene.Objects().AddNewChild<TGLCamera>();
-  camera->Position().SetPoint(level.CarPosition.X, 15, level.CarPosition.Z + 4);
-  camera->SetTargetObject(car);
-
-  test::THeadlessViewer host(cWidth, cHeight);
-  host.Buffer().SetCamera(camera);
-  host.Buffer().SetBackgroundColor(0x00A0A0A0);
-  host.CreateWindow();
-  TGLContext& context = *host.Buffer().RenderingContext();
-  // Held current across the frames, so each frame's own activation is a nested one and costs
-  // no eglMakeCurrent, as with the window host, whose context stays current.
-  context.Activate();
-  for (int i = 0; i < cWarmUpFrames; ++i) {  // the first compiles the lists
-    host.Paint();
-    glFinish();
-  }
-
-  gl::ResetCallCounts();
-  for (auto _ : state) {
-    host.Paint();
+  TGLContext& Context() { return *FHost.Buffer().RenderingContext(); }
+  void Frame() {
+    FHost.Paint();
     glFinish();  // the rasteriser's work belongs to the frame
   }
-  context.Deactivate();
+
+ private:
+  TGLBaseSceneObject* Group(const std::string& name, bool primitives) {
+    if (name.empty()) return &FScene.Objects();
+    for (TGLBaseSceneObject* g : FGroups)
+      if (g->Name() == name) return g;
+    TGLBaseSceneObject* g =
+        primitives ? static_cast<TGLBaseSceneObject*>(FScene.Objects().AddNewChild<TGLDummyCube>())
+                   : FScene.Objects().AddNewChild<TBenchGroup>();
+    g->SetName(name);
+    FGroups.push_back(g);
+    return g;
+  }
+
+  TGLWorld FScene;
+  test::THeadlessViewer FHost{cWidth, cHeight};
+  std::vector<TGLBaseSceneObject*> FGroups;
+};
+
+// The floor: the level's triangles in display lists, drawn with the same camera, light and
+// colours by plain GL calls, on a headless context of its own.
+class TFloorLevel {
+ public:
+  TFloorLevel() : FContext(cWidth, cHeight) {
+    const TLevel& level = Level();
+    FContext.CreateContext(0);
+    FContext.Activate();
+    for (const TPiece& piece : level.Pieces) {
+      const GLuint list = gl::GenLists(1);
+      gl::NewList(list, GL_COMPILE);
+      EmitMesh(*piece.Mesh);
+      gl::EndList();
+      FLists.push_back(list);
+    }
+    // The engine's camera: focal length 50 at 96 dpi, looking at the car.
+    const double maxDim = cWidth;
+    const double zNear = 50.0 * 2 * 96 / (25.4 * maxDim);
+    const TMatrix4f projection = FrustumMatrix(-0.5, 0.5, -cHeight / (2 * maxDim),
+                                               cHeight / (2 * maxDim), zNear, zNear + 100);
+    const TVector4f eye{level.CarPosition.X, 15, level.CarPosition.Z + 4, 1};
+    FView = LookAtMatrix(eye, PointMake(level.CarPosition), {0, 1, 0, 0});
+    for (const TPiece& piece : level.Pieces)
+      FModelView.push_back(MultiplyMatrices(TranslationMatrix(piece.Position), FView));
+
+    gl::Viewport(0, 0, cWidth, cHeight);
+    gl::MatrixMode(GL_PROJECTION);
+    gl::LoadMatrixf(projection.data());
+    gl::MatrixMode(GL_MODELVIEW);
+    gl::Enable(GL_DEPTH_TEST);
+    gl::Enable(GL_CULL_FACE);
+    gl::Enable(GL_LIGHTING);
+    gl::Enable(GL_LIGHT0);
+    gl::Enable(GL_NORMALIZE);
+    gl::Disable(GL_DITHER);
+    gl::ClearColor(160 / 255.0f, 160 / 255.0f, 160 / 255.0f, 1);
+    FContext.Deactivate();
+  }
+  ~TFloorLevel() { FContext.DestroyContext(); }
+  TGLContext& Context() { return FContext; }
+  void Frame() {
+    const TLevel& level = Level();
+    static constexpr TVector4f lightPosition{-10, 20, 20, 1};
+    gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl::LoadMatrixf(FView.data());
+    gl::Lightfv(GL_LIGHT0, GL_POSITION, &lightPosition.X);
+    const TVector4f* color = nullptr;
+    for (size_t i = 0; i < FLists.size(); ++i) {
+      if (!color || !(*color == level.Pieces[i].Color)) {
+        color = &level.Pieces[i].Color;
+        gl::Materialfv(GL_FRONT, GL_DIFFUSE, &color->X);
+      }
+      gl::LoadMatrixf(FModelView[i].data());
+      gl::CallList(FLists[i]);
+    }
+    glFinish();  // the headless swap is a flush; finishing waits for the rasteriser
+  }
+
+ private:
+  platform::TEGLHeadlessContext FContext;
+  std::vector<GLuint> FLists;
+  TMatrix4f FView;
+  std::vector<TMatrix4f> FModelView;
+};
+
+double gFloorCallsPerFrame = 0;
+
+// Runs the frames of one renderer with its context held current (so that each engine
+// frame's own activation is a nested one and costs no eglMakeCurrent, as with the window
+// host, whose context stays current), after as many warm-up frames for each (the first
+// compiles the lists, the rasteriser compiles its code for the states of the first frames).
+template <class TRenderer>
+double RunFrames(benchmark::State& state, TRenderer& renderer) {
+  renderer.Context().Activate();
+  for (int i = 0; i < cWarmUpFrames; ++i) renderer.Frame();
+  gl::ResetCallCounts();
+  for (auto _ : state) renderer.Frame();
+  renderer.Context().Deactivate();
   const double calls = double(gl::TotalCallCount()) / double(state.iterations());
   state.counters["gl_calls_per_frame"] = calls;
-  state.counters["triangles"] = double(level.Triangles());
-  state.counters["objects"] = double(level.Pieces.size());
-  if (gFloor.CallsPerFrame > 0) state.counters["calls_vs_floor"] = calls / gFloor.CallsPerFrame;
+  return calls;
 }
 
+void BM_FloorFrame(benchmark::State& state) {
+  TFloorLevel floor;
+  gFloorCallsPerFrame = RunFrames(state, floor);
+}
+
+void EngineFrames(benchmark::State& state, bool primitives) {
+  TEngineLevel engine(primitives);
+  const double calls = RunFrames(state, engine);
+  state.counters["triangles"] = double(Level().Triangles());
+  state.counters["objects"] = double(Level().Pieces.size());
+  if (gFloorCallsPerFrame > 0) state.counters["calls_vs_floor"] = calls / gFloorCallsPerFrame;
+}
 void BM_EngineFrame(benchmark::State& state) {
   EngineFrames(state, false);
 }
@@ -273,76 +356,65 @@ void BM_EnginePrimitivesFrame(benchmark::State& state) {
   EngineFrames(state, true);
 }
 
-// ---- floor ----------------------------------------------------------------------------------
-
-void BM_FloorFrame(benchmark::State& state) {
-  const TLevel& level = Level();
-  platform::TEGLHeadlessContext context(cWidth, cHeight);
-  context.CreateContext(0);
-  context.Activate();
-
-  std::vector<GLuint> lists;
-  for (const TPiece& piece : level.Pieces) {
-    const GLuint list = gl::GenLists(1);
-    gl::NewList(list, GL_COMPILE);
-    EmitMesh(*piece.Mesh);
-    gl::EndList();
-    lists.push_back(list);
+// The thread's CPU time and the wall clock, in seconds.
+struct TStamp {
+  double Cpu, Wall;
+  static TStamp Now() {
+    timespec cpu{}, wall{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpu);
+    clock_gettime(CLOCK_MONOTONIC, &wall);
+    return {double(cpu.tv_sec) + cpu.tv_nsec * 1e-9, double(wall.tv_sec) + wall.tv_nsec * 1e-9};
   }
-  // The engine's camera: focal length 50 at 96 dpi, looking at the car.
-  const double maxDim = cWidth;
-  const double zNear = 50.0 * 2 * 96 / (25.4 * maxDim);
-  const TMatrix4f projection =
-      FrustumMatrix(-0.5, 0.5, -cHeight / (2 * maxDim), cHeight / (2 * maxDim), zNear, zNear + 100);
-  const TVector4f eye{level.CarPosition.X, 15, level.CarPosition.Z + 4, 1};
-  const TMatrix4f view = LookAtMatrix(eye, PointMake(level.CarPosition), {0, 1, 0, 0});
-  std::vector<TMatrix4f> modelView;
-  for (const TPiece& piece : level.Pieces)
-    modelView.push_back(MultiplyMatrices(TranslationMatrix(piece.Position), view));
+};
 
-  gl::Viewport(0, 0, cWidth, cHeight);
-  gl::MatrixMode(GL_PROJECTION);
-  gl::LoadMatrixf(projection.data());
-  gl::MatrixMode(GL_MODELVIEW);
-  gl::Enable(GL_DEPTH_TEST);
-  gl::Enable(GL_CULL_FACE);
-  gl::Enable(GL_LIGHTING);
-  gl::Enable(GL_LIGHT0);
-  gl::Enable(GL_NORMALIZE);
-  gl::Disable(GL_DITHER);
-  gl::ClearColor(160 / 255.0f, 160 / 255.0f, 160 / 255.0f, 1);
-  const TVector4f lightPosition{-10, 20, 20, 1};
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
 
-  auto frame = [&] {
-    gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gl::LoadMatrixf(view.data());
-    gl::Lightfv(GL_LIGHT0, GL_POSITION, &lightPosition.X);
-    const TVector4f* color = nullptr;
-    for (size_t i = 0; i < lists.size(); ++i) {
-      if (!color || !(*color == level.Pieces[i].Color)) {
-        color = &level.Pieces[i].Color;
-        gl::Materialfv(GL_FRONT, GL_DIFFUSE, &color->X);
-      }
-      gl::LoadMatrixf(modelView[i].data());
-      gl::CallList(lists[i]);
-    }
-    glFinish();  // the headless swap is a flush; finishing waits for the rasteriser
+// Engine and floor frames in turn, each timed on its own, so that both meet the same load
+// of the machine; the medians of their frame times and the ratio engine / floor. Run with
+// LP_NUM_THREADS=0 the CPU times hold all of the rasteriser's work; the wall times of the
+// threaded rasteriser swing with the scheduling of its threads on a loaded machine.
+void BM_EngineVsFloorInTurn(benchmark::State& state) {
+  TFloorLevel floor;
+  TEngineLevel engine(false);
+  std::vector<double> floorCpu, floorWall, engineCpu, engineWall;
+  auto timed = [](auto& renderer, std::vector<double>& cpu, std::vector<double>& wall) {
+    renderer.Context().Activate();
+    const TStamp a = TStamp::Now();
+    renderer.Frame();
+    const TStamp b = TStamp::Now();
+    renderer.Context().Deactivate();
+    cpu.push_back(b.Cpu - a.Cpu);
+    wall.push_back(b.Wall - a.Wall);
   };
-  // As many warm-up frames as the engine's run has (the rasteriser compiles its code for
-  // the states of the first frames).
-  for (int i = 0; i < cWarmUpFrames; ++i) frame();
-
-  gl::ResetCallCounts();
-  for (auto _ : state) frame();
-  gFloor.CallsPerFrame = double(gl::TotalCallCount()) / double(state.iterations());
-  state.counters["gl_calls_per_frame"] = gFloor.CallsPerFrame;
-  context.Deactivate();
-  context.DestroyContext();
+  std::vector<double> scratch;
+  for (int i = 0; i < cWarmUpFrames; ++i) {
+    timed(floor, scratch, scratch);
+    timed(engine, scratch, scratch);
+  }
+  // Which goes first alternates: the one after a context switch pays for waking the
+  // rasteriser's threads.
+  bool floorFirst = true;
+  for (auto _ : state) {
+    if (floorFirst) timed(floor, floorCpu, floorWall);
+    timed(engine, engineCpu, engineWall);
+    if (!floorFirst) timed(floor, floorCpu, floorWall);
+    floorFirst = !floorFirst;
+  }
+  state.counters["floor_cpu_us"] = Median(floorCpu) * 1e6;
+  state.counters["engine_cpu_us"] = Median(engineCpu) * 1e6;
+  state.counters["cpu_ratio"] = Median(engineCpu) / Median(floorCpu);
+  state.counters["floor_wall_us"] = Median(floorWall) * 1e6;
+  state.counters["engine_wall_us"] = Median(engineWall) * 1e6;
+  state.counters["wall_ratio"] = Median(engineWall) / Median(floorWall);
 }
 
 BENCHMARK(BM_FloorFrame)->Iterations(cFrames)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EngineFrame)->Iterations(cFrames)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EnginePrimitivesFrame)->Iterations(cFrames)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EngineVsFloorInTurn)->Iterations(cFrames)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace ukh
