@@ -14,6 +14,7 @@
 #include "engine/gl/GLStateCache.h"
 #include "engine/gl/GLTransformation.h"
 #include "engine/scene/GLCamera.h"
+#include "engine/scene/GLCameraInvariantObject.h"
 #include "engine/scene/GLLightSource.h"
 #include "engine/scene/GLWorld.h"
 #include "tests/render/HeadlessViewer.h"
@@ -284,6 +285,36 @@ TEST_F(RenderPassTest, MatrixLoadsInsideAListAreNotTakenForWhatGLHolds) {
   EXPECT_EQ(glModelView(), a);
   gl::DeleteLists(list, 1);
   context.Deactivate();
+}
+
+TEST_F(RenderPassTest, AnImmaterialObjectDrawsWithTheStatesItFinds) {
+  TTestCube* red = AddCube("red", 0.5f);
+  red->Position().SetPoint(-1, 0, 0);
+  red->Material().FrontProperties().Diffuse().SetColor({1, 0, 0, 1});
+  auto* plain = scene.Objects().AddNewChild<TImmaterialCube>(0.5f);
+  plain->Position().SetPoint(1, 0, 0);
+  plain->Material().FrontProperties().Diffuse().SetColor({0, 0, 1, 1});
+  Frame();
+  // The front faces at depth 4.75, centred 1 left and right of the axis.
+  const int y = cH / 2;
+  const int left = int(ScreenX(-1, 4.75)), right = int(ScreenX(1, 4.75));
+  const TRGBA8 redLit{Byte(0.04 + 1), Byte(0.04), Byte(0.04), 255};
+  EXPECT_TRUE(Near(Pixel(left, y), redLit));
+  EXPECT_TRUE(Near(Pixel(right, y), redLit));  // not blue: its material was never applied
+}
+
+TEST_F(RenderPassTest, ACameraInvariantGroupStaysPutWhenTheCameraMoves) {
+  auto* group = scene.Objects().AddNewChild<TGLCameraInvariantObject>();
+  group->SetCamInvarianceMode(TGLCameraInvarianceMode::cimPosition);
+  group->Position().SetPoint(0, 0, -5);  // 5 in front of the camera, wherever it is
+  AddCube("cube", 0.5f, group);
+  camera->Position().SetPoint(3, 1, 5);
+  Frame();
+  EXPECT_FALSE(Near(Pixel(cW / 2, cH / 2), cBackgroundPixel, 0));
+  // Without invariance the cube is 3 to the left and out of the middle of the view.
+  group->SetCamInvarianceMode(TGLCameraInvarianceMode::cimNone);
+  Frame();
+  EXPECT_TRUE(Near(Pixel(cW / 2, cH / 2), cBackgroundPixel, 0));
 }
 
 TEST_F(RenderPassTest, InvisibleObjectsHideTheirSubtree) {
