@@ -15,10 +15,10 @@ const TXCollectionItemClass& TGLBaseBehaviour::StaticClass() {
   return cls;
 }
 
-TGLBaseSceneObject* TGLBaseBehaviour::OwnerBaseSceneObject() const {
+void TGLBaseBehaviour::OwnerChanged() {
   // A behaviour may sit in a plain collection too; only a behaviour list has a scene object.
   auto* list = dynamic_cast<TGLBehaviours*>(Owner());
-  return list ? list->SceneObject() : nullptr;
+  FSceneObject = list ? list->SceneObject() : nullptr;
 }
 
 void TGLBaseBehaviour::WriteToFiler(TXArchiveWriter& writer) const {

@@ -22,13 +22,20 @@ class TGLBaseBehaviour : public TXCollectionItem {
   const TXCollectionItemClass& ClassType() const override { return StaticClass(); }
 
   // The scene object owning the list that holds this item, or null.
-  TGLBaseSceneObject* OwnerBaseSceneObject() const;
+  TGLBaseSceneObject* OwnerBaseSceneObject() const { return FSceneObject; }
   virtual void DoProgress(const TGLProgressTimes&) {}
 
   // Behaviour base data: the item base's (only in archives of version 1 and later), then
   // version 0.
   void WriteToFiler(TXArchiveWriter& writer) const override;
   void ReadFromFiler(TXArchiveReader& reader) override;
+
+ protected:
+  void OwnerChanged() override;
+
+ private:
+  // Kept with the owner link, as collision passes ask for it on every client.
+  TGLBaseSceneObject* FSceneObject = nullptr;
 };
 
 class TGLBehaviour : public TGLBaseBehaviour {

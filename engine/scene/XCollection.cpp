@@ -131,6 +131,7 @@ bool TXCollection::CanAdd(const TXCollectionItemClass& itemClass) const {
 void TXCollection::Append(std::unique_ptr<TXCollectionItem> item) {
   item->FOwner = this;
   FList.push_back(std::move(item));
+  FList.back()->OwnerChanged();
 }
 
 TXCollectionItem* TXCollection::AddNew(const TXCollectionItemClass& itemClass) {
@@ -165,6 +166,7 @@ std::unique_ptr<TXCollectionItem> TXCollection::Extract(TXCollectionItem* item) 
   std::unique_ptr<TXCollectionItem> owned = std::move(FList[size_t(i)]);
   FList.erase(FList.begin() + i);
   owned->FOwner = nullptr;
+  owned->OwnerChanged();
   return owned;
 }
 
@@ -178,6 +180,7 @@ void TXCollection::Clear() {
     std::unique_ptr<TXCollectionItem> item = std::move(FList.back());
     FList.pop_back();
     item->FOwner = nullptr;
+    item->OwnerChanged();
   }
 }
 
@@ -267,7 +270,10 @@ void TXCollection::ReadFromFiler(TXArchiveReader& reader) {
     FArchiveVersion = previousVersion;
     throw;
   }
-  for (auto& item : previous) item->FOwner = nullptr;
+  for (auto& item : previous) {
+    item->FOwner = nullptr;
+    item->OwnerChanged();
+  }
   previous.clear();
 }
 

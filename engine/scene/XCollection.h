@@ -93,6 +93,10 @@ class TXCollectionItem : public TPersistent {
   virtual void ReadFromFiler(TXArchiveReader& reader);
   virtual void Loaded() {}
 
+ protected:
+  // Called after the item joined a collection or left it (Owner() tells which).
+  virtual void OwnerChanged() {}
+
  private:
   friend class TXCollection;
   TXCollection* FOwner;

@@ -39,13 +39,29 @@ void TGLBCollision::SetManager(TGLCollisionManager* manager) {
   if (manager) manager->RegisterClient(this);
 }
 
+// A pass in progress keeps a copy of mode, group and object per client; it is told.
+void TGLBCollision::SetBoundingMode(TCollisionBoundingMode mode) {
+  FBoundingMode = mode;
+  if (FManager) FManager->ClientChanged(this);
+}
+
+void TGLBCollision::SetGroupIndex(int32_t value) {
+  FGroupIndex = value;
+  if (FManager) FManager->ClientChanged(this);
+}
+
+void TGLBCollision::OwnerChanged() {
+  TGLBehaviour::OwnerChanged();
+  if (FManager) FManager->ClientChanged(this);
+}
+
 void TGLBCollision::Assign(const TXCollectionItem& source) {
   TGLBehaviour::Assign(source);
   if (auto* other = dynamic_cast<const TGLBCollision*>(&source)) {
     SetManager(other->FManager);
     FManagerName = other->FManagerName;
-    FBoundingMode = other->FBoundingMode;
-    FGroupIndex = other->FGroupIndex;
+    SetBoundingMode(other->FBoundingMode);
+    SetGroupIndex(other->FGroupIndex);
   }
 }
 
@@ -69,8 +85,8 @@ void TGLBCollision::ReadFromFiler(TXArchiveReader& reader) {
   if (mode < 0 || mode > int32_t(TCollisionBoundingMode::cbmFaces))
     throw EAssertionFailed("Invalid bounding mode: " + std::to_string(mode));
   FManagerName = std::move(managerName);
-  FBoundingMode = TCollisionBoundingMode(mode);
   SetManager(nullptr);
+  FBoundingMode = TCollisionBoundingMode(mode);
   FGroupIndex = version >= 1 ? reader.ReadInteger() : 0;
 }
 

@@ -33,9 +33,9 @@ class TGLBCollision : public TGLBehaviour {
   // Not owned. Leaves the old manager and joins the new one; nothing when unchanged.
   void SetManager(TGLCollisionManager* manager);
   TCollisionBoundingMode BoundingMode() const { return FBoundingMode; }
-  void SetBoundingMode(TCollisionBoundingMode mode) { FBoundingMode = mode; }
+  void SetBoundingMode(TCollisionBoundingMode mode);
   int32_t GroupIndex() const { return FGroupIndex; }
-  void SetGroupIndex(int32_t value) { FGroupIndex = value; }
+  void SetGroupIndex(int32_t value);
   // The manager's name as read, until Loaded resolves it.
   const std::string& ManagerName() const { return FManagerName; }
 
@@ -45,6 +45,9 @@ class TGLBCollision : public TGLBehaviour {
   void ReadFromFiler(TXArchiveReader& reader) override;
   // Joins the manager named in the archive, if one of that name exists.
   void Loaded() override;
+
+ protected:
+  void OwnerChanged() override;
 
  private:
   friend class TGLCollisionManager;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "engine/scene/GLBaseSceneObject.h"
 #include "engine/sim/GLCollisionIntersect.h"
@@ -20,12 +21,13 @@ std::vector<TGLCollisionManager*>& Managers() {
   return managers;
 }
 
-// Ascending minimum Z with not-a-number last, so that the order is strict and weak (std::sort
-// must not see NaN keys compared the plain way).
-bool MinZLess(const TCollisionNode& a, const TCollisionNode& b) {
-  const float x = a.AABB.Min.Z, y = b.AABB.Min.Z;
-  if (std::isnan(y)) return !std::isnan(x);
-  return x < y;
+// Minimum Z as an unsigned key in the same order as the floats, with not-a-number above
+// everything (+0 lands just above -0, which only breaks a tie).
+uint32_t SortKey(float z) {
+  if (std::isnan(z)) return 0xFFFFFFFFu;
+  uint32_t bits;
+  std::memcpy(&bits, &z, 4);
+  return (bits & 0x80000000u) ? ~bits : (bits | 0x80000000u);
 }
 
 // Apart only when one box ends strictly before the other begins on X or on Y.
@@ -52,13 +54,51 @@ struct TGLCollisionManager::TPassFrame {
 // buckets along X, so that a row visits only the nodes that share a bucket with it instead of
 // the whole strip of the field that overlaps it along Z.
 struct TGLCollisionManager::TBroadPhase {
+  // A node filed in a bucket, with copies of its minimum Z that the row scan stops on and of
+  // its X extent, so that the scan reads the bucket alone and touches a node only for a pair
+  // that overlaps along X.
+  struct TEntry {
+    uint32_t Index;  // node index; cFirstBucket set in the first bucket of the node's span
+    float MinZ, MinX, MaxX;
+  };
+  static constexpr uint32_t cFirstBucket = 0x80000000u;
   std::vector<uint32_t> Start;       // bucket b holds Entries[Start[b] .. Start[b + 1])
-  std::vector<uint32_t> Entries;     // node indices, ascending within each bucket
+  std::vector<TEntry> Entries;       // ascending node index within each bucket
   std::vector<uint32_t> Cursor;      // per bucket: the first entry past the current row
   std::vector<int32_t> First, Last;  // bucket span of each node; First < 0 for a wide node
   std::vector<uint32_t> Wide;        // wide nodes, ascending
   std::vector<uint32_t> Candidates;
 };
+
+// Keys of the sort along Z: key in the high half, node index in the low half.
+struct TGLCollisionManager::TSortScratch {
+  std::vector<uint64_t> Keys, Tmp;
+  std::vector<TCollisionNode> Nodes;
+};
+
+// Ascending minimum Z, ties in client order. A radix sort on the keys for large passes: the
+// sort is otherwise the largest share of a pass after the world boxes.
+void TGLCollisionManager::SortByMinZ(std::vector<TCollisionNode>& nodes, TSortScratch& s) {
+  const size_t n = nodes.size();
+  s.Keys.resize(n);
+  for (size_t k = 0; k < n; ++k) s.Keys[k] = uint64_t(SortKey(nodes[k].AABB.Min.Z)) << 32 | k;
+  if (n < 512) {
+    std::sort(s.Keys.begin(), s.Keys.end());
+  } else {
+    s.Tmp.resize(n);
+    for (const int shift : {32, 43, 54}) {  // 11, 11 and 10 bits, each pass stable
+      const uint64_t mask = shift == 54 ? 0x3FF : 0x7FF;
+      uint32_t start[0x801] = {};
+      for (const uint64_t x : s.Keys) ++start[((x >> shift) & mask) + 1];
+      for (size_t b = 1; b < 0x801; ++b) start[b] += start[b - 1];
+      for (const uint64_t x : s.Keys) s.Tmp[start[(x >> shift) & mask]++] = x;
+      s.Keys.swap(s.Tmp);
+    }
+  }
+  s.Nodes.resize(n);
+  for (size_t k = 0; k < n; ++k) s.Nodes[k] = nodes[uint32_t(s.Keys[k])];
+  nodes.swap(s.Nodes);
+}
 
 TGLCollisionManager::TGLCollisionManager(TComponent* owner) : TComponent(owner) {
   Managers().push_back(this);
@@ -105,6 +145,16 @@ void TGLCollisionManager::DeregisterClient(TGLBCollision* client) {
   if (FHoles > FClients.size() / 2) CompactClients();
 }
 
+void TGLCollisionManager::ClientChanged(TGLBCollision* client) {
+  for (TPassFrame* f = FPass; f; f = f->Outer)
+    for (TCollisionNode& n : *f->Nodes)
+      if (n.Collision == client) {
+        n.Object = client->OwnerBaseSceneObject();
+        n.GroupIndex = client->FGroupIndex;
+        n.BoundingMode = client->FBoundingMode;
+      }
+}
+
 void TGLCollisionManager::CompactClients() const {
   if (FHoles == 0) return;
   size_t k = 0;
@@ -133,28 +183,38 @@ void TGLCollisionManager::BuildNodes(std::vector<TCollisionNode>& nodes) {
   CompactClients();
   nodes.clear();
   nodes.reserve(FClients.size());
-  for (TGLBCollision* c : FClients) {
+  const size_t count = FClients.size();
+  for (size_t k = 0; k < count; ++k) {
+    // Memory bound for many clients: fetch the next clients and their objects ahead.
+    if (k + 8 < count) __builtin_prefetch(FClients[k + 8]);
+    if (k + 4 < count)
+      if (const TGLBaseSceneObject* ahead = FClients[k + 4]->OwnerBaseSceneObject()) {
+        __builtin_prefetch(ahead);
+        __builtin_prefetch(ahead->DirectAbsoluteMatrix());
+      }
+    TGLBCollision* c = FClients[k];
     if (c->FGroupIndex < 0) continue;
     TGLBaseSceneObject* object = c->OwnerBaseSceneObject();
     if (!object) continue;  // a behaviour taken out of its list has no object
     const TAABB box = object->AxisAlignedBoundingBoxUnscaled(true);
     // No depth along Z (or not a number): never tested.
     if (!(box.Max.Z > box.Min.Z)) continue;
-    nodes.push_back({c, AABBTransform(box, object->AbsoluteMatrix())});
+    nodes.push_back({c, object, AABBTransform(box, object->AbsoluteMatrix()), c->FGroupIndex,
+                     c->FBoundingMode});
   }
 }
 
 bool TGLCollisionManager::TestPair(TPassFrame& frame, const TObjectCollisionEvent& handler,
                                    size_t i, size_t j) {
-  const std::vector<TCollisionNode>& nodes = *frame.Nodes;
-  TGLBCollision* a = nodes[i].Collision;
-  TGLBCollision* b = nodes[j].Collision;
-  if (a->FGroupIndex != 0 && a->FGroupIndex == b->FGroupIndex) return true;
-  TGLBaseSceneObject* object1 = a->OwnerBaseSceneObject();
-  TGLBaseSceneObject* object2 = b->OwnerBaseSceneObject();
+  const TCollisionNode& a = (*frame.Nodes)[i];
+  const TCollisionNode& b = (*frame.Nodes)[j];
+  if (a.GroupIndex != 0 && a.GroupIndex == b.GroupIndex) return true;
+  // A behaviour taken out of its list mid-pass has no object.
+  TGLBaseSceneObject* object1 = a.Object;
+  TGLBaseSceneObject* object2 = b.Object;
   if (!object1 || !object2) return true;
   ++FPairTests;
-  if (CheckCollisionPair(a->FBoundingMode, b->FBoundingMode, *object1, *object2)) {
+  if (CheckCollisionPair(a.BoundingMode, b.BoundingMode, *object1, *object2)) {
     handler(this, object1, object2);
     if (frame.ManagerGone) return false;
   }
@@ -228,7 +288,9 @@ void TGLCollisionManager::SweepBucketed(TPassFrame& frame) {
   bp.Cursor.assign(bp.Start.begin(), bp.Start.end() - 1);
   for (size_t k = 0; k < n; ++k)
     for (int32_t c = bp.First[k]; c >= 0 && c <= bp.Last[k]; ++c)
-      bp.Entries[bp.Cursor[size_t(c)]++] = uint32_t(k);
+      bp.Entries[bp.Cursor[size_t(c)]++] = {
+          uint32_t(k) | (c == bp.First[k] ? TBroadPhase::cFirstBucket : 0), nodes[k].AABB.Min.Z,
+          nodes[k].AABB.Min.X, nodes[k].AABB.Max.X};
   bp.Cursor.assign(bp.Start.begin(), bp.Start.end() - 1);
   size_t wideCursor = 0;
 
@@ -246,15 +308,22 @@ void TGLCollisionManager::SweepBucketed(TPassFrame& frame) {
     }
     std::vector<uint32_t>& cand = bp.Candidates;
     cand.clear();
+    const float top = nodes[i].AABB.Max.Z;
+    const float left = nodes[i].AABB.Min.X, right = nodes[i].AABB.Max.X;
+    constexpr uint32_t cIndex = ~TBroadPhase::cFirstBucket;
     for (int32_t c = bp.First[i]; c <= bp.Last[i]; ++c) {
       const uint32_t end = bp.Start[size_t(c) + 1];
       uint32_t e = bp.Cursor[size_t(c)];
-      while (e < end && bp.Entries[e] <= i) ++e;
+      while (e < end && (bp.Entries[e].Index & cIndex) <= i) ++e;
       bp.Cursor[size_t(c)] = e;
       for (; e < end; ++e) {
-        const uint32_t j = bp.Entries[e];
-        if (!ZReaches(nodes[i], nodes[j])) break;
-        if (std::max(bp.First[i], bp.First[j]) == c) cand.push_back(j);
+        const TBroadPhase::TEntry entry = bp.Entries[e];
+        if (!(entry.MinZ <= top)) break;  // as ZReaches
+        // The first bucket both share is the later of their first buckets: ours, or the
+        // entry's when this is its first.
+        if (c != bp.First[i] && !(entry.Index & TBroadPhase::cFirstBucket)) continue;
+        if (right < entry.MinX || entry.MaxX < left) continue;  // apart on X, as ApartXY
+        cand.push_back(entry.Index & cIndex);
       }
     }
     for (size_t w = wideCursor; w < bp.Wide.size(); ++w) {
@@ -290,7 +359,13 @@ void TGLCollisionManager::CheckCollisions() {
 
   BuildNodes(*frame.Nodes);
   if (frame.Nodes->size() < 2) return;
-  std::sort(frame.Nodes->begin(), frame.Nodes->end(), MinZLess);
+  if (frame.Outer) {
+    TSortScratch local;
+    SortByMinZ(*frame.Nodes, local);
+  } else {
+    if (!FSort) FSort = std::make_unique<TSortScratch>();
+    SortByMinZ(*frame.Nodes, *FSort);
+  }
   // A nested pass sweeps the plain way: the bucket scratch belongs to the outer one.
   if (frame.Nodes->size() < cBucketedFrom || frame.Outer)
     SweepSmall(frame);

@@ -20,11 +20,15 @@ class TGLBaseSceneObject;
 using TObjectCollisionEvent = std::function<void(TPersistent* sender, TGLBaseSceneObject* object1,
                                                  TGLBaseSceneObject* object2)>;
 
-// One client in one pass, with its object's box in world coordinates. Collision is cleared
-// when the client leaves the manager during the pass.
+// One client in one pass: its object's box in world coordinates, and a copy of the client's
+// object, group and mode that the client keeps up to date while the pass runs (Collision is
+// cleared when the client leaves the manager during the pass).
 struct TCollisionNode {
   TGLBCollision* Collision;
+  TGLBaseSceneObject* Object;
   TAABB AABB;
+  int32_t GroupIndex;
+  TCollisionBoundingMode BoundingMode;
 };
 
 class TGLCollisionManager : public TComponent {
@@ -57,8 +61,12 @@ class TGLCollisionManager : public TComponent {
 
   void RegisterClient(TGLBCollision* client);
   void DeregisterClient(TGLBCollision* client);
+  // The client's mode, group or object changed: running passes take the new values.
+  void ClientChanged(TGLBCollision* client);
   void CompactClients() const;
   void BuildNodes(std::vector<TCollisionNode>& nodes);
+  struct TSortScratch;
+  static void SortByMinZ(std::vector<TCollisionNode>& nodes, TSortScratch& scratch);
   void SweepSmall(TPassFrame& frame);
   void SweepBucketed(TPassFrame& frame);
   // Steps 2 to 4 of a pair once its boxes overlap in X and Y; false when the pass must end.
@@ -74,6 +82,7 @@ class TGLCollisionManager : public TComponent {
   std::vector<TCollisionNode> FNodes;
   struct TBroadPhase;
   std::unique_ptr<TBroadPhase> FBroad;
+  std::unique_ptr<TSortScratch> FSort;
   uint64_t FPairTests = 0;
 };
 

@@ -16,6 +16,7 @@
 
 #include "engine/base/Exception.h"
 #include "engine/scene/GLWorld.h"
+#include "engine/scene/XCollection.h"
 #include "engine/sim/GLCollisionIntersect.h"
 
 namespace ukh {
@@ -206,6 +207,31 @@ TEST(CollisionManagerTest, HandlerMayFreeClientsAndTheirObjects) {
   };
   t.Manager.CheckCollisions();
   EXPECT_EQ(t.Hits, (std::vector<TPair>{{"A", "B"}, {"B", "C"}}));
+}
+
+TEST(CollisionManagerTest, ChangesMadeByAHandlerCountForTheRestOfThePass) {
+  // A, B, C, D all touch. After (A, B) the handler puts C and D into one group and takes B's
+  // behaviour out of its list: (A, C) and (A, D) still meet, (B, *) and (C, D) no longer do.
+  TScene s;
+  TTestBox* o[4];
+  const char* names[] = {"A", "B", "C", "D"};
+  for (int i = 0; i < 4; ++i) o[i] = s.Add(names[i], {0, 0, 0.1f * float(i)});
+  std::unique_ptr<TXCollectionItem> taken;
+  s.Manager.OnCollision = [&](TPersistent*, TGLBaseSceneObject* a, TGLBaseSceneObject* b) {
+    s.Hits.emplace_back(a->Name(), b->Name());
+    if (b == o[1]) {
+      TScene::Collision(o[2])->SetGroupIndex(3);
+      TScene::Collision(o[3])->SetGroupIndex(3);
+      taken = o[1]->Behaviours().Extract(TScene::Collision(o[1]));
+    }
+  };
+  s.Manager.CheckCollisions();
+  EXPECT_EQ(s.Hits, (std::vector<TPair>{{"A", "B"}, {"A", "C"}, {"A", "D"}}));
+  EXPECT_EQ(s.Manager.ClientCount(), 4) << "a behaviour out of its list is still a client";
+  s.World.Objects().Remove(o[1], false);  // B dies; its detached behaviour lives on
+  s.Hits.clear();
+  s.Manager.CheckCollisions();
+  EXPECT_EQ(s.Hits, (std::vector<TPair>{{"A", "C"}, {"A", "D"}}));
 }
 
 TEST(CollisionManagerTest, HandlerMayFreeTheManager) {
