@@ -41,6 +41,8 @@ class TFGVertexIndexList : public TGLFaceGroup {
                       TGLAffineVectorList* normals) const override;
   int TriangleCount() const override;
   void Reverse() override;
+  // One glDrawElements over the owner's arrays; an empty list draws nothing.
+  void BuildList(TGLRenderContextInfo& rci) override;
 
  protected:
   // Calls f(a, b, c) with the positions (into the index list) of every triangle in order.
@@ -73,6 +75,8 @@ class TFGVertexNormalTexIndexList : public TFGVertexIndexList {
   void AddToTriangles(TGLAffineVectorList& vertices, TGLAffineVectorList* texCoords,
                       TGLAffineVectorList* normals) const override;
   void Reverse() override;
+  // Immediate mode, normals and texture coordinates through their own indices.
+  void BuildList(TGLRenderContextInfo& rci) override;
 
  private:
   TGLIntegerList FNormalIndices, FTexCoordIndices;

@@ -15,6 +15,8 @@ namespace ukh {
 class TGLFaceGroups;
 class TGLLibMaterial;
 class TGLMeshObject;
+class TGLMaterialLibrary;
+struct TGLRenderContextInfo;
 
 class TGLFaceGroup : public TPersistent {
  public:
@@ -39,11 +41,16 @@ class TGLFaceGroup : public TPersistent {
   // Turns the winding of every face around.
   virtual void Reverse() {}
   virtual void Prepare() {}
+  // Issues the group's primitives from its mesh object's arrays.
+  virtual void BuildList(TGLRenderContextInfo&) {}
+  // The cache := the library's material of the group's name (none without a name or library).
+  void PrepareMaterialLibraryCache(TGLMaterialLibrary* library);
 
  protected:
   TGLFaceGroup() = default;
   // The mesh object whose vertices the group indexes, or none when the group is not owned.
   const TGLMeshObject* MeshObject() const;
+  TGLMeshObject* MeshObject();
 
  private:
   friend class TGLFaceGroups;
@@ -78,6 +85,7 @@ class TGLFaceGroups : public TPersistent {
                       TGLAffineVectorList* normals) const;
   int TriangleCount() const;
   void DropMaterialLibraryCache();
+  void PrepareMaterialLibraryCache(TGLMaterialLibrary* library);
   // Stable sort by material name, so that groups of one material follow each other.
   void SortByMaterial();
 

@@ -13,6 +13,8 @@
 namespace ukh {
 
 class TGLMeshObjectList;
+class TGLMaterialLibrary;
+struct TGLRenderContextInfo;
 
 enum class TGLMeshObjectMode { momTriangles, momTriangleStrip, momFaceGroups };
 enum class TGLMeshObjectRenderingOption : uint8_t { moroGroupByMaterial = 1 };
@@ -77,6 +79,18 @@ class TGLMeshObject : public TGLBaseMeshObject {
   virtual void Prepare();
   TVector3f GetBarycenter() const;
   void DropMaterialLibraryCache() { FFaceGroups.DropMaterialLibraryCache(); }
+  void PrepareMaterialLibraryCache(TGLMaterialLibrary* library) {
+    FFaceGroups.PrepareMaterialLibraryCache(library);
+  }
+
+  // ---- drawing ----------------------------------------------------------------------------
+  // Lets the face groups' library materials prepare themselves before a list is compiled.
+  virtual void PrepareBuildList(TGLRenderContextInfo& rci);
+  virtual void BuildList(TGLRenderContextInfo& rci);
+  // Points GL's client arrays at the lists (once per BuildList unless forced).
+  void DeclareArraysToOpenGL(TGLRenderContextInfo& rci, bool force = false);
+  void DisableOpenGLArrays(TGLRenderContextInfo& rci);
+  bool ArraysDeclared() const { return FArraysDeclared; }
 
  private:
   friend class TGLMeshObjectList;
@@ -87,6 +101,9 @@ class TGLMeshObject : public TGLBaseMeshObject {
   TGLFaceGroups FFaceGroups;
   TGLMeshObjectMode FMode = TGLMeshObjectMode::momTriangles;
   uint8_t FRenderingOptions = 0;
+  bool FArraysDeclared = false, FArraysLocked = false, FLightMapArrayEnabled = false;
+  bool FNormalsArray = false, FColorsArray = false, FTexCoordsArray = false;
+  int32_t FLastLightMapIndex = -1;
   TAABB FExtentCache;
 };
 

@@ -41,6 +41,10 @@ class TGLMeshObjectList : public TPersistent {
   std::unique_ptr<TGLAffineVectorList> ExtractTriangles(
       TGLAffineVectorList* texCoords = nullptr, TGLAffineVectorList* normals = nullptr) const;
   void DropMaterialLibraryCache();
+  void PrepareMaterialLibraryCache(TGLMaterialLibrary* library);
+  void PrepareBuildList(TGLRenderContextInfo& rci);
+  // Every visible mesh object's BuildList, in list order.
+  void BuildList(TGLRenderContextInfo& rci);
 
  private:
   TGLBaseMesh* FOwner;
