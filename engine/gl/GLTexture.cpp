@@ -174,6 +174,20 @@ void TGLTexture::SetImage(std::unique_ptr<TGLTextureImage> image) {
   NotifyImageChange();
 }
 
+void TGLTexture::SetImageClassName(const std::string& className) {
+  if (className == FImage->ClassName()) return;
+  std::unique_ptr<TGLTextureImage> image;
+  if (className == "TGLPersistentImage")
+    image = std::make_unique<TGLPersistentImage>(this);
+  else if (className == "TGLPictureImage")
+    image = std::make_unique<TGLPictureImage>(this);
+  else if (className == "TGLBlankImage")
+    image = std::make_unique<TGLBlankImage>(this);
+  else
+    throw ETexture("Unknown texture image class \"" + className + "\"");
+  SetImage(std::move(image));
+}
+
 #define UKH_TEXTURE_SETTER(Name, Type, Field, Mark) \
   void TGLTexture::Set##Name(Type v) {              \
     if (Field == v) return;                         \

@@ -105,6 +105,9 @@ class TGLTexture : public TGLUpdateAbleObject {
   // Replaces the image (the old one is freed); the pixels are resent.
   void SetImage(std::unique_ptr<TGLTextureImage> image);
   const char* ImageClassName() const { return FImage->ClassName(); }
+  // A new image of the named class ("TGLPersistentImage", "TGLPictureImage" or
+  // "TGLBlankImage"); ETexture for any other name. The same class keeps the image.
+  void SetImageClassName(const std::string& className);
   // The image's change: pixels (and with them the parameters) out of date, then a change.
   void NotifyImageChange();
   // May change the file name a LoadFromFile of the image is about to open.

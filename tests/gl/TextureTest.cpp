@@ -455,6 +455,27 @@ TEST_F(TexturePixels, WrapFilterAndEnvironmentAsGLSeesThem) {
   }
 }
 
+TEST_F(TexturePixels, AnotherImageClassIsANewImageAndANewUpload) {
+  TGLTexture t(nullptr);
+  EXPECT_STREQ(t.ImageClassName(), "TGLPersistentImage");
+  PictureOf(t).SetGraphic(Quadrants(4));
+  t.Handle();
+  t.SetImageClassName("TGLBlankImage");
+  EXPECT_STREQ(t.ImageClassName(), "TGLBlankImage");
+  EXPECT_EQ(t.Image().OwnerTexture(), &t);
+  gl::ResetCallCounts();
+  t.Handle();
+  // A blank image is storage without pixels, at its own size.
+  EXPECT_EQ(gl::CallCount("glTexImage2D"), 1u);
+  EXPECT_EQ(t.TexWidth(), 256);
+  try {
+    t.SetImageClassName("TGLJpegImage");
+    ADD_FAILURE() << "no error";
+  } catch (const ETexture& e) {
+    EXPECT_STREQ(e.what(), "Unknown texture image class \"TGLJpegImage\"");
+  }
+}
+
 TEST_F(TexturePixels, DestroyHandlesDropsTheNameAndTheNextUseSendsAgain) {
   TGLTexture t(nullptr);
   PictureOf(t).SetGraphic(Quadrants(4));
