@@ -476,6 +476,32 @@ TEST_F(TexturePixels, AnotherImageClassIsANewImageAndANewUpload) {
   }
 }
 
+TEST_F(TexturePixels, EachRenderingContextHasItsOwnNameAndUpload) {
+  TGLTexture t(nullptr);
+  PictureOf(t).SetGraphic(Quadrants(4));
+  ASSERT_NE(t.Handle(), 0u);
+  gl::ResetCallCounts();
+  {
+    platform::TEGLHeadlessContext other(16, 16);
+    other.CreateContext(0);
+    other.Activate();
+    EXPECT_NE(t.Handle(), 0u);
+    EXPECT_EQ(gl::CallCount("glTexImage2D"), 1u);  // sent to the second context
+    t.Handle();
+    EXPECT_EQ(gl::CallCount("glTexImage2D"), 1u);
+    other.Deactivate();
+    other.DestroyContext();
+  }
+  // Back in the first context, whose texture is still up to date.
+  EXPECT_NE(t.Handle(), 0u);
+  EXPECT_EQ(gl::CallCount("glTexImage2D"), 1u);
+  // A new picture is resent here once.
+  PictureOf(t).SetGraphic(Quadrants(2));
+  t.Handle();
+  t.Handle();
+  EXPECT_EQ(gl::CallCount("glTexImage2D"), 2u);
+}
+
 TEST_F(TexturePixels, DestroyHandlesDropsTheNameAndTheNextUseSendsAgain) {
   TGLTexture t(nullptr);
   PictureOf(t).SetGraphic(Quadrants(4));
