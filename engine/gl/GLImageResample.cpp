@@ -44,6 +44,25 @@ uint8_t ToByte(float v) {
   return uint8_t(v);
 }
 
+// The channel count is fixed at compile time so that the per-tap work unrolls.
+template <size_t Ch>
+void HorizontalPass(const uint8_t* src, int32_t srcWidth, int32_t srcHeight, const TResampleTaps& h,
+                    uint8_t* mid, int32_t dstWidth) {
+  for (int32_t y = 0; y < srcHeight; ++y) {
+    const uint8_t* row = src + size_t(y) * size_t(srcWidth) * Ch;
+    uint8_t* out = mid + size_t(y) * size_t(dstWidth) * Ch;
+    for (int32_t x = 0; x < dstWidth; ++x, out += Ch) {
+      float acc[Ch] = {};
+      for (uint32_t t = h.First[size_t(x)]; t < h.First[size_t(x) + 1]; ++t) {
+        const uint8_t* p = row + size_t(h.Index[t]) * Ch;
+        const float w = h.Weight[t];
+        for (size_t c = 0; c < Ch; ++c) acc[c] += w * float(p[c]);
+      }
+      for (size_t c = 0; c < Ch; ++c) out[c] = ToByte(acc[c]);
+    }
+  }
+}
+
 }  // namespace
 
 TResampleTaps ResampleTaps(int32_t srcSize, int32_t dstSize, const TImageFilter& filter) {
@@ -85,18 +104,19 @@ void ResampleImage(const uint8_t* src, int32_t srcWidth, int32_t srcHeight, int 
   // Horizontal pass: srcHeight rows of dstWidth pixels, kept as bytes.
   const size_t midRow = size_t(dstWidth) * ch;
   std::vector<uint8_t> mid(midRow * size_t(srcHeight));
-  for (int32_t y = 0; y < srcHeight; ++y) {
-    const uint8_t* row = src + size_t(y) * size_t(srcWidth) * ch;
-    uint8_t* out = mid.data() + size_t(y) * midRow;
-    for (int32_t x = 0; x < dstWidth; ++x) {
-      float acc[4] = {0, 0, 0, 0};
-      for (uint32_t t = h.First[size_t(x)]; t < h.First[size_t(x) + 1]; ++t) {
-        const uint8_t* p = row + size_t(h.Index[t]) * ch;
-        const float w = h.Weight[t];
-        for (size_t c = 0; c < ch; ++c) acc[c] += w * float(p[c]);
-      }
-      for (size_t c = 0; c < ch; ++c) out[size_t(x) * ch + c] = ToByte(acc[c]);
-    }
+  switch (channels) {
+    case 1:
+      HorizontalPass<1>(src, srcWidth, srcHeight, h, mid.data(), dstWidth);
+      break;
+    case 2:
+      HorizontalPass<2>(src, srcWidth, srcHeight, h, mid.data(), dstWidth);
+      break;
+    case 3:
+      HorizontalPass<3>(src, srcWidth, srcHeight, h, mid.data(), dstWidth);
+      break;
+    default:
+      HorizontalPass<4>(src, srcWidth, srcHeight, h, mid.data(), dstWidth);
+      break;
   }
 
   // Vertical pass, a destination row at a time; each value still sums its taps in order.
