@@ -202,11 +202,14 @@ TGLFile3DSOmniLightObject::TGLFile3DSOmniLightObject()
 }
 
 TGLFile3DSOmniLightObject::~TGLFile3DSOmniLightObject() {
-  if (!FLightOwned && FLightSrc->Parent()) FLightSrc->Parent()->Remove(FLightSrc, false);
+  if (FHost && FHost->IndexOfChild(FLightSrc) >= 0) FHost->Remove(FLightSrc, false);
 }
 
 void TGLFile3DSOmniLightObject::LoadData(TGLBaseMesh& owner, const TLight3DS& light) {
-  if (FLightOwned) owner.AddChild(std::move(FLightOwned));
+  if (FLightOwned) {
+    owner.AddChild(std::move(FLightOwned));
+    FHost = &owner;
+  }
   FLightSrc->SetLightStyle(TGLLightStyle::lsOmni);
   FLightSrc->SetName(light.NameStr);
   SetName(light.NameStr);
@@ -291,14 +294,17 @@ TGLFile3DSCameraObject::TGLFile3DSCameraObject()
 }
 
 TGLFile3DSCameraObject::~TGLFile3DSCameraObject() {
-  FCameraSrc->SetTargetObject(nullptr);
-  if (!FCameraOwned && FCameraSrc->Parent()) FCameraSrc->Parent()->Remove(FCameraSrc, false);
-  if (!FTargetOwned && FTargetObj->Parent()) FTargetObj->Parent()->Remove(FTargetObj, false);
+  if (!FHost) return;  // never hung: the owned members go with the object
+  if (FHost->IndexOfChild(FCameraSrc) >= 0) FHost->Remove(FCameraSrc, false);
+  if (FHost->IndexOfChild(FTargetObj) >= 0) FHost->Remove(FTargetObj, false);
 }
 
 void TGLFile3DSCameraObject::LoadData(TGLBaseMesh& owner, const TCamera3DS& camera) {
-  if (FCameraOwned) owner.AddChild(std::move(FCameraOwned));
-  if (FTargetOwned) owner.AddChild(std::move(FTargetOwned));
+  if (FCameraOwned) {
+    owner.AddChild(std::move(FCameraOwned));
+    owner.AddChild(std::move(FTargetOwned));
+    FHost = &owner;
+  }
   FCameraSrc->SetName(camera.NameStr);
   SetName(camera.NameStr);
   FCameraSrc->Position().SetPoint(camera.Position.X, camera.Position.Y, camera.Position.Z);
@@ -565,7 +571,7 @@ void TImport::Run() {
   const TKFSets3DS& sets = kf.Settings();
   const int64_t targets = int64_t(sets.Seg.SegEnd) - int64_t(sets.Seg.SegBegin) + 1;
   // A count from the file: more than a few thousand empty targets is not a model.
-  FMorphTargets = int(std::clamp<int64_t>(targets, 0, 4096));
+  FMorphTargets = int(std::clamp<int64_t>(targets, 0, 1024));
 
   const int meshCount = objects.MeshCount();
   for (int i = 0; i < meshCount; ++i) ImportMesh(*objects.Mesh(i), i);

@@ -156,6 +156,9 @@ class TGLFile3DSOmniLightObject : public TGLFile3DSDummyObject {
 
  private:
   std::unique_ptr<TGLFile3DSLight> FLightOwned;
+  // The mesh the light was hung under; the light is released only while it is still there,
+  // so a light the tree already destroyed is never touched.
+  TGLBaseSceneObject* FHost = nullptr;
 };
 
 class TGLFile3DSSpotLightObject : public TGLFile3DSOmniLightObject {
@@ -182,6 +185,7 @@ class TGLFile3DSCameraObject : public TGLFile3DSDummyObject {
   TGLDummyCube* FTargetObj;
   std::unique_ptr<TGLFile3DSCamera> FCameraOwned;
   std::unique_ptr<TGLDummyCube> FTargetOwned;
+  TGLBaseSceneObject* FHost = nullptr;
 };
 
 class TGL3DSVectorFile : public TGLVectorFile {

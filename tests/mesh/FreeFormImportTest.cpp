@@ -175,6 +175,50 @@ TEST(Import3DS, EveryMeshObjectGetsTheKeyframerSegmentsMorphTargets) {
   EXPECT_EQ(ff.MeshObjects()[1]->Name(), "b");
 }
 
+TEST(Import3DS, LightsAndCamerasHangUnderTheFreeFormAndGoWithTheirMeshObjects) {
+  using namespace tag3ds;
+  const Bytes omni = Chunk(
+      NAMED_OBJECT,
+      {Str("Omni"), Chunk(N_DIRECT_LIGHT, {F32(1), F32(2), F32(3),
+                                           Chunk(COLOR_F, {F32(0.5f), F32(1), F32(0.25f)}),
+                                           Chunk(DL_MULTIPLIER, {F32(2)})})});
+  const Bytes spot = Chunk(
+      NAMED_OBJECT,
+      {Str("Spot"), Chunk(N_DIRECT_LIGHT, {F32(0), F32(0), F32(10),
+                                           Chunk(COLOR_F, {F32(1), F32(1), F32(1)}),
+                                           Chunk(DL_SPOTLIGHT, {F32(0), F32(0), F32(0), F32(20),
+                                                                F32(40)})})});
+  const Bytes cam = Chunk(NAMED_OBJECT, {Str("Cam"), Chunk(N_CAMERA, {F32(0), F32(-10), F32(0),
+                                                                      F32(0), F32(0), F32(0),
+                                                                      F32(5), F32(48)})});
+  TGLFreeForm ff;
+  Load(ff, MeshFile({BoxObject("box"), omni, spot, cam}));
+  ASSERT_EQ(ff.MeshObjects().Count(), 4);
+  auto* o = dynamic_cast<TGLFile3DSOmniLightObject*>(ff.MeshObjects()[1]);
+  ASSERT_NE(o, nullptr);
+  EXPECT_EQ(o->Name(), "Omni");
+  EXPECT_EQ(o->LightSrc()->Parent(), &ff);
+  EXPECT_EQ(o->LightSrc()->LightStyle(), TGLLightStyle::lsOmni);
+  EXPECT_EQ(o->LightSrc()->Position().Y(), 2.0f);
+  EXPECT_EQ(o->LightSrc()->Diffuse().Color().Y, 2.0f);  // colour times the multiplier
+  EXPECT_EQ(o->LightSrc()->Specular().Color().Y, 1.0f);
+  auto* s = dynamic_cast<TGLFile3DSSpotLightObject*>(ff.MeshObjects()[2]);
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(s->LightSrc()->LightStyle(), TGLLightStyle::lsSpot);
+  EXPECT_EQ(s->LightSrc()->SpotCutOff(), 20.0f);
+  EXPECT_EQ(s->LightSrc()->FHotSpot, 10.0f);
+  auto* c = dynamic_cast<TGLFile3DSCameraObject*>(ff.MeshObjects()[3]);
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(c->CameraSrc()->TargetObject(), c->TargetObj());
+  EXPECT_EQ(c->CameraSrc()->Position().Y(), -10.0f);
+  EXPECT_EQ(ff.Count(), 4);  // two lights, the camera and its target
+  ff.DeleteChildren();       // the tree may free them first
+  Load(ff, MeshFile({omni}));
+  EXPECT_EQ(ff.Count(), 1);
+  Load(ff, MeshFile({BoxObject("box")}));
+  EXPECT_EQ(ff.Count(), 0);
+}
+
 TEST(FreeForm, TheRegistryLooksTheExtensionUpLowerCased) {
   const Bytes file = MeshFile({BoxObject("box")});
   for (const char* name : {"Car_02.3ds", "CAR.3DS", "model.Prj", "dir.with.dots/m.3dS"}) {
