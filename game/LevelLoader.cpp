@@ -157,7 +157,7 @@ class TBuilder {
     if (c == "TGLCylinder") return std::make_unique<TGLCylinder>(&FForm);
     if (c == "TGLLightSource") return std::make_unique<TGLLightSource>(&FForm);
     if (c == "TGLCamera") return std::make_unique<TGLCamera>(&FForm);
-    if (c == "TGLFreeForm" && HaveModelClass()) return NewModel(&FForm);
+    if (c == "TGLFreeForm") return NewModel(&FForm);
     Fail(e.Name, "class", "unknown scene object class \"" + c + "\"");
   }
   void BuildObject(const TLevelEntry& e, TGLBaseSceneObject& parent);
@@ -803,16 +803,28 @@ bool FormCreate(TForm1& form, platform::IMessageBox& messageBox) {
     if (!o) throw Exception("The level's " + name + " has no material");
     return o->Material();
   };
-  auto picture = [&material](const std::string& object, const std::string& file) {
-    material(object).Texture().Image().LoadFromFile(LocateAsset(file));
+  // The report names the file even where the reader's own message does not.
+  auto named = [](const std::string& file, const auto& load) {
+    try {
+      load();
+    } catch (const Exception& e) {
+      if (std::string(e.what()).find(file) != std::string::npos) throw;
+      throw Exception(file + ": " + e.what());
+    }
+  };
+  auto model = [&named](TGLBaseSceneObject& object, const std::string& file) {
+    named(file, [&] { LoadModel(object, LocateAsset(file)); });
+  };
+  auto picture = [&material, &named](const std::string& object, const std::string& file) {
+    named(file, [&] { material(object).Texture().Image().LoadFromFile(LocateAsset(file)); });
   };
   static const char* const cHouses[] = {"Hous01", "Hous02", "Hous03", "Hous04", "Hous05"};
 
   form.Fl = true;
   form.Stoped = false;
   try {
-    LoadModel(*form.Car, LocateAsset("Car_02.3ds"));
-    for (const char* house : cHouses) LoadModel(find(house), LocateAsset("Hous.3ds"));
+    model(*form.Car, "Car_02.3ds");
+    for (const char* house : cHouses) model(find(house), "Hous.3ds");
     form.ResetStartingState();
     form.PauseButton().SetVisible(false);
     form.StartButton().SetVisible(true);

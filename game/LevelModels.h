@@ -9,9 +9,6 @@
 
 namespace ukh::game {
 
-// False while this build has no free-form class; the level's models cannot be made then.
-bool HaveModelClass();
-// A new free form, or null without the class.
 std::unique_ptr<TGLBaseSceneObject> NewModel(TComponent* owner);
 bool IsModel(const TGLBaseSceneObject* object);
 // LoadFromFile of the free form; throws ukh::Exception when `object` is not one.

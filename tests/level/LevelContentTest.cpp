@@ -36,12 +36,11 @@ std::string ClassOf(const TGLBaseSceneObject* o) {
   return "?";
 }
 
-// Models stand as boxes in a build without free forms (see LoadableLevelJson).
-const std::string cModelClass = game::HaveModelClass() ? "TGLFreeForm" : "TGLCube";
+const std::string cModelClass = "TGLFreeForm";
 
 class LevelContentTest : public ::testing::Test {
  protected:
-  void SetUp() override { Viewer = L.Load(LoadableLevelJson().dump()); }
+  void SetUp() override { Viewer = L.Load(EmbeddedLevelJson().dump()); }
   TLevelFixture L;
   game::TLevelViewerSettings Viewer;
 };
@@ -280,7 +279,7 @@ TEST(LevelDocumentTest, Cube1IsStoredInTheEnginesForms) {
   EXPECT_EQ(archive.substr(0, 10), "0458434F4C");
 
   TLevelFixture l;
-  l.Load(LoadableLevelJson().dump());
+  l.Load(EmbeddedLevelJson().dump());
   const auto stored = dynamic_cast<TGLCube*>(l.Object("Cube1"))->CubeSizeStoredForm();
   ASSERT_TRUE(stored.has_value());
   EXPECT_EQ(*stored, (std::array<uint8_t, 12>{0x00, 0x00, 0x80, 0x3F, 0x00, 0x00, 0x80, 0x3F, 0xCD,

@@ -1,10 +1,7 @@
 // The game window for level tests.
 #include "tests/level/LevelFixture.h"
 
-#include <functional>
-
 #include "game/EmbeddedFiles.h"
-#include "game/LevelModels.h"
 #include "game/WindowLayouts.h"
 
 namespace ukh::test {
@@ -29,18 +26,6 @@ nlohmann::ordered_json EmbeddedLevelJson() {
   const game::TEmbeddedFile* f = game::FindEmbeddedFile("level.json");
   return nlohmann::ordered_json::parse(
       std::string(reinterpret_cast<const char*>(f->Data), f->Size));
-}
-
-nlohmann::ordered_json LoadableLevelJson() {
-  nlohmann::ordered_json doc = EmbeddedLevelJson();
-  if (game::HaveModelClass()) return doc;
-  std::function<void(nlohmann::ordered_json&)> visit = [&](nlohmann::ordered_json& e) {
-    if (e["class"] == "TGLFreeForm") e["class"] = "TGLCube";
-    if (e.contains("children"))
-      for (auto& c : e["children"]) visit(c);
-  };
-  for (auto& o : doc["scene"]["objects"]) visit(o);
-  return doc;
 }
 
 }  // namespace ukh::test

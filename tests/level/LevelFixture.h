@@ -34,8 +34,4 @@ class TLevelFixture {
 
 // The built-in document, parsed.
 nlohmann::ordered_json EmbeddedLevelJson();
-// The built-in document where this build cannot make free forms: its models become boxes, so
-// everything but the meshes can still be checked. Unchanged where free forms exist.
-nlohmann::ordered_json LoadableLevelJson();
-
 }  // namespace ukh::test
