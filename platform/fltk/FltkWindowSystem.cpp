@@ -147,13 +147,13 @@ class TPictureBox : public Fl_Box {
 // fontconfig falls back to a sans face where one is missing:
 //   "MS Sans Serif" 11 px -> Nimbus Sans 11 (a Helvetica face of the same narrow build)
 //   "System" 11 px        -> Nimbus Sans Bold 11 (the desktop's System font is a bold sans)
-//   "Terminal" 24 px      -> DejaVu Sans Mono Bold 20 (12-pixel cells, as Terminal's at that
-//                            height, so two digits fill the 25-pixel read-outs)
+//   "Terminal" 24 px      -> DejaVu Sans Mono Bold 19 (11.4-pixel cells, near Terminal's 12 at
+//                            that height, so two digits fill the 25-pixel read-outs)
 //   "Arial Narrow" 24 px  -> Nimbus Sans Narrow 24 (metric twin of Arial Narrow)
 // Any other name maps to the window font at its own height.
 TFltkFont MapFont(const std::string& name, int height) {
   if (name == "System") return {FontFace("BNimbus Sans"), height};
-  if (name == "Terminal") return {FontFace("BDejaVu Sans Mono"), height * 5 / 6};
+  if (name == "Terminal") return {FontFace("BDejaVu Sans Mono"), height * 4 / 5};
   if (name == "Arial Narrow") return {FontFace(" Nimbus Sans Narrow"), height};
   return {FontFace(" Nimbus Sans"), height};
 }
@@ -315,22 +315,24 @@ class TFltkWindow : public IWindow {
   // FLTK moves the focus in child order: the tab stops take the child slots the tab stops
   // hold, sorted by tab order; everything else keeps its place (and painting order).
   void ApplyTabOrder() {
+    const int n = FWindow.children();
+    std::vector<Fl_Widget*> order(FWindow.array(), FWindow.array() + n);
     std::vector<int> slots;
     std::vector<std::pair<int, Fl_Widget*>> stops;
     for (size_t i = 0; i < FControls.size(); ++i) {
       if (FTabOrders[i] < 0) continue;
       Fl_Widget* w = &FControls[i]->Widget();
       const int index = FWindow.find(w);
-      if (index >= FWindow.children()) continue;
+      if (index >= n) continue;
       slots.push_back(index);
       stops.push_back({FTabOrders[i], w});
     }
     std::sort(slots.begin(), slots.end());
     std::stable_sort(stops.begin(), stops.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t i = 0; i < stops.size(); ++i) FWindow.insert(*stops[i].second, slots[i]);
-    // insert() shifts what follows; a second pass settles every stop in its slot.
-    for (size_t i = 0; i < stops.size(); ++i) FWindow.insert(*stops[i].second, slots[i]);
+    for (size_t i = 0; i < stops.size(); ++i) order[slots[i]] = stops[i].second;
+    // Front to back: what is before k is settled, so the widget wanted at k is at k or later.
+    for (int k = 0; k < n; ++k) FWindow.insert(*order[k], k);
   }
 
   std::string FName, FCaption;
