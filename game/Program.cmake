@@ -9,8 +9,13 @@ add_dependencies(ukhabitsa ukh_assets)
 
 include(GNUInstallDirs)
 install(TARGETS ukhabitsa RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The game reads its files beside the executable; the entry starts it there as well.
-configure_file(${CMAKE_CURRENT_LIST_DIR}/ukhabitsa.desktop.in
-               ${CMAKE_CURRENT_BINARY_DIR}/ukhabitsa.desktop @ONLY)
+# The game reads its files beside the executable; the entry starts it there as well. The
+# entry names the prefix given at install time (cmake --install --prefix), so it is written
+# then.
+install(CODE "
+  set(bindir \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\")
+  configure_file(\"${CMAKE_CURRENT_LIST_DIR}/ukhabitsa.desktop.in\"
+                 \"${CMAKE_CURRENT_BINARY_DIR}/ukhabitsa.desktop\" @ONLY)
+")
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/ukhabitsa.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -9,6 +9,8 @@ packages=(
   # toolkit, GL, sound, pictures
   libfltk1.3-dev libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libegl-mesa0
   libsdl2-mixer-dev libpng-dev zlib1g-dev
+  # the faces the game's windows map their fonts to
+  fonts-urw-base35 fonts-dejavu-core
 )
 if [ "${1:-}" = "--test" ]; then
   packages+=(
