@@ -93,7 +93,10 @@ int main(int argc, char** argv) {
   });
   meter.Platform = &platform;
   meter.App = &app;
+  // Times from here: the X server is up, as it is for a player.
+  meter.Start = Clock::now();
   if (!app.Start(windows)) return 1;
+  std::printf("windows and level ready after %.3f s\n", Seconds(meter.Start));
   game::TForm1& form = app.Form1();
   auto step = form.GLCadencer1->OnProgress;
   form.GLCadencer1->OnProgress = [&](TPersistent* s, double dt, double t) {
