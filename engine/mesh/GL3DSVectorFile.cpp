@@ -38,16 +38,6 @@ const T* As(const void* p) {
   return static_cast<const T*>(p);
 }
 
-// Copies a plain vector into a typed list in one go.
-template <class List, class T>
-void Fill(List& list, const std::vector<T>& items) {
-  list.SetOption(TGLBaseListOption::bloSetCountResetsMemory, false);
-  list.SetCount(int(items.size()));
-  list.SetOption(TGLBaseListOption::bloSetCountResetsMemory, true);
-  if (!items.empty()) std::memcpy(list.List(), items.data(), items.size() * sizeof(T));
-  list.IncRevision();
-}
-
 TMatrix4f ReferenceMatrix(const TMesh3DS* mesh) {
   if (!mesh) return IdentityHmgMatrix;
   const TMeshMatrix& l = mesh->LocMatrix;
@@ -70,39 +60,43 @@ TMatrix4f ReferenceMatrix(const TMesh3DS* mesh) {
   return m;
 }
 
-// Smoothing-group splitting of one mesh: vertices, normals and texture coordinates grow as
-// corners of faces from other groups are given their own copy of a vertex.
+// Smoothing-group splitting of one mesh, written straight into the mesh object's lists:
+// they are sized once for the most vertices splitting can make (a new vertex per corner, up
+// to the limit), which the file's face count bounds, and trimmed at the end.
 struct TSplitter {
-  std::vector<TVector3f> P, N, T;
-  std::vector<uint8_t> Used;
-  std::vector<uint32_t> SlotMask;  // bit b: slot (v, b) holds a vertex
-  std::unique_ptr<int32_t[]> Slots;
+  TVector3f *P = nullptr, *N = nullptr, *T = nullptr;
+  std::unique_ptr<uint8_t[]> Used;
+  std::unique_ptr<uint32_t[]> SlotMask;  // bit b: slot (v, b) holds a vertex
+  std::unique_ptr<int32_t[]> Slots;      // read only where the mask says it was written
   int Counter = 0;
-  bool HasTex = false;
 
-  void Reserve(int nv, int nf) {
-    const int cap = std::min(cMax3DSVertices, nv + 3 * nf);
-    P.reserve(size_t(cap));
-    N.reserve(size_t(cap));
-    if (HasTex) T.reserve(size_t(cap));
-    Used.reserve(size_t(cap));
-    SlotMask.reserve(size_t(cap));
-    // Only the slots named by a set mask bit are ever read, so the table stays uninitialised.
-    Slots.reset(new int32_t[size_t(cap) * 32]);
-  }
   int Split(int v, const TVector3f& n) {
-    P.push_back(P[size_t(v)]);
-    N.push_back(n);
-    if (HasTex) T.push_back(T[size_t(v)]);
-    Used.push_back(1);
-    SlotMask.push_back(0);
-    return Counter++;
+    const int d = Counter++;
+    P[d] = P[v];
+    N[d] = n;
+    if (T) T[d] = T[v];
+    Used[size_t(d)] = 1;
+    SlotMask[size_t(d)] = 0;
+    return d;
   }
   void SetSlot(int v, int b, int d) {
     Slots[size_t(v) * 32 + size_t(b)] = d;
     SlotMask[size_t(v)] |= 1u << b;
   }
 };
+
+// Room for `cap` items, the count left as it is; the storage is written through List().
+void Reserve(TGLBaseList& list, int cap) {
+  list.Clear();
+  list.SetCapacity(cap);
+}
+void Finish(TGLBaseList& list, int count) {
+  list.SetOption(TGLBaseListOption::bloSetCountResetsMemory, false);
+  list.SetCount(count);
+  list.SetOption(TGLBaseListOption::bloSetCountResetsMemory, true);
+  list.SetCapacity(count);
+  list.IncRevision();
+}
 
 }  // namespace
 
@@ -473,93 +467,140 @@ void TImport::ImportMesh(TMesh3DS& mesh, int meshIndex) {
   mo.SetMode(TGLMeshObjectMode::momFaceGroups);
   (void)meshIndex;
 
+  const bool hasTex = mesh.NTextVerts > 0;
+  const int cap = std::max(nv, std::min(cMax3DSVertices, nv + 3 * nf));
   TSplitter s;
-  s.HasTex = mesh.NTextVerts > 0;
-  s.Reserve(nv, nf);
-  s.P.assign(mesh.VertexArray.begin(), mesh.VertexArray.begin() + nv);
-  s.N.assign(size_t(nv), TVector3f{0, 0, 0});
-  if (s.HasTex) {
-    // Missing texture vertices are taken as (0, 0).
-    s.T.resize(size_t(nv), TVector3f{0, 0, 0});
-    const size_t nt = std::min(size_t(nv), mesh.TextArray.size());
-    for (size_t j = 0; j < nt; ++j) s.T[j] = {mesh.TextArray[j].U, mesh.TextArray[j].V, 0};
+  Reserve(mo.Vertices(), cap);
+  Reserve(mo.Normals(), cap);
+  s.P = mo.Vertices().List();
+  s.N = mo.Normals().List();
+  if (hasTex) {
+    Reserve(mo.TexCoords(), cap);
+    s.T = mo.TexCoords().List();
   }
-  s.Used.assign(size_t(nv), 0);
-  s.SlotMask.assign(size_t(nv), 0);
+  s.Used.reset(new uint8_t[size_t(cap)]);
+  s.SlotMask.reset(new uint32_t[size_t(cap)]);
+  s.Slots.reset(new int32_t[size_t(cap) * 32]);
+  if (nv > 0) {
+    std::memcpy(s.P, mesh.VertexArray.data(), size_t(nv) * sizeof(TVector3f));
+    std::memset(static_cast<void*>(s.N), 0, size_t(nv) * sizeof(TVector3f));
+    std::memset(s.Used.get(), 0, size_t(nv));
+    std::memset(s.SlotMask.get(), 0, size_t(nv) * sizeof(uint32_t));
+  }
+  if (hasTex) {
+    // Missing texture vertices are taken as (0, 0).
+    const int nt = int(std::min(size_t(nv), mesh.TextArray.size()));
+    for (int j = 0; j < nt; ++j) s.T[j] = {mesh.TextArray[size_t(j)].U, mesh.TextArray[size_t(j)].V, 0};
+    for (int j = nt; j < nv; ++j) s.T[j] = {0, 0, 0};
+  }
   s.Counter = nv;
 
   const bool smoothing = !mesh.SmoothArray.empty();
+  const uint32_t* smooth = mesh.SmoothArray.data();
+  const size_t nSmooth = mesh.SmoothArray.size();
+  TFace3DS* faces = mesh.FaceArray.data();
   for (int f = 0; f < nf; ++f) {
-    TFace3DS& face = mesh.FaceArray[size_t(f)];
+    TFace3DS& face = faces[f];
     const TVector3f p1 = s.P[face.V1], p2 = s.P[face.V2], p3 = s.P[face.V3];
     const TVector3f a{p1.X - p2.X, p1.Y - p2.Y, p1.Z - p2.Z};
     const TVector3f b{p3.X - p2.X, p3.Y - p2.Y, p3.Z - p2.Z};
     const TVector3f& l = FInvertNormals ? a : b;
     const TVector3f& r = FInvertNormals ? b : a;
     const TVector3f n{l.Y * r.Z - l.Z * r.Y, l.Z * r.X - l.X * r.Z, l.X * r.Y - l.Y * r.X};
-    const uint32_t g = smoothing && size_t(f) < mesh.SmoothArray.size() ? mesh.SmoothArray[size_t(f)] : 0;
-    for (uint16_t* corner : {&face.V1, &face.V2, &face.V3}) {
-      const int v = *corner;
-      if (smoothing) {
+    uint16_t corners[3] = {face.V1, face.V2, face.V3};
+    if (!smoothing) {
+      for (uint16_t& corner : corners) {
+        const int v = corner;
+        if (s.Used[size_t(v)] && s.Counter < cMax3DSVertices) {
+          // No face refers to the copy by its original index, so it needs no flags.
+          const int d = s.Counter++;
+          s.P[d] = s.P[v];
+          s.N[d] = n;
+          if (s.T) s.T[d] = s.T[v];
+          corner = uint16_t(d);
+        } else {
+          s.N[v] = n;
+          s.Used[size_t(v)] = 1;
+        }
+      }
+    } else {
+      const uint32_t g = size_t(f) < nSmooth ? smooth[f] : 0;
+      const int bit = g ? std::countr_zero(g) : 0;
+      for (uint16_t& corner : corners) {
+        const int v = corner;
         if (!s.Used[size_t(v)]) {
-          s.N[size_t(v)] = n;
+          s.N[v] = n;
           s.SlotMask[size_t(v)] = 0;
-          if (g != 0) s.SetSlot(v, std::countr_zero(g), v);
+          if (g != 0) s.SetSlot(v, bit, v);
           s.Used[size_t(v)] = 1;
         } else if (g != 0) {
-          const int bit = std::countr_zero(g);
           if (s.SlotMask[size_t(v)] & (1u << bit)) {
             const int t = s.Slots[size_t(v) * 32 + size_t(bit)];
-            TVector3f& sum = s.N[size_t(t)];
+            TVector3f& sum = s.N[t];
             sum = {sum.X + n.X, sum.Y + n.Y, sum.Z + n.Z};
-            *corner = uint16_t(t);
+            corner = uint16_t(t);
           } else if (s.Counter < cMax3DSVertices) {
             const int d = s.Split(v, n);
-            *corner = uint16_t(d);
+            corner = uint16_t(d);
             s.SetSlot(v, bit, d);
             s.SetSlot(d, bit, d);
           }
         } else if (s.Counter < cMax3DSVertices) {
-          *corner = uint16_t(s.Split(v, n));
+          corner = uint16_t(s.Split(v, n));
         }
-      } else if (s.Used[size_t(v)] && s.Counter < cMax3DSVertices) {
-        *corner = uint16_t(s.Split(v, n));
-      } else {
-        s.N[size_t(v)] = n;
-        s.Used[size_t(v)] = 1;
       }
     }
+    face.V1 = corners[0];
+    face.V2 = corners[1];
+    face.V3 = corners[2];
   }
-  if (int(s.P.size()) != s.Counter) throw EAssertionFailed();
-
-  Fill(mo.Vertices(), s.P);
-  Fill(mo.Normals(), s.N);
-  mo.Normals().Normalize();
-  if (s.HasTex) Fill(mo.TexCoords(), s.T);
+  if (s.Counter > cap) throw EAssertionFailed();
+  const int count = s.Counter;
+  Finish(mo.Vertices(), count);
+  // Zero normals stay zero (single precision: the one pass over the normals is a fair share
+  // of the import).
+  for (int i = 0; i < count; ++i) {
+    TVector3f& v = s.N[i];
+    const float n2 = v.X * v.X + v.Y * v.Y + v.Z * v.Z;
+    if (n2 > 0) {
+      const float f = 1.0f / std::sqrt(n2);
+      v = {v.X * f, v.Y * f, v.Z * f};
+    }
+  }
+  Finish(mo.Normals(), count);
+  if (hasTex) Finish(mo.TexCoords(), count);
 
   bool lightmaps = false;
-  std::vector<int32_t> idx;
   if (!mesh.MatArray.empty()) {
     for (const TObjMat3DS& g : mesh.MatArray) {
       TFGVertexIndexList* fg = TFGVertexIndexList::CreateOwned(mo.FaceGroups());
       fg->SetMode(TGLFaceGroupMeshMode::fgmmTriangles);
       fg->SetMaterialName(LibMaterialName(g.NameStr));
       fg->SetLightMapIndex(LightmapIndex(g.NameStr, lightmaps));
-      idx.clear();
-      idx.reserve(g.FaceIndex.size() * 3);
+      TGLIntegerList& list = fg->VertexIndices();
+      Reserve(list, int(g.FaceIndex.size()) * 3);
+      int32_t* out = list.List();
       for (uint16_t fn : g.FaceIndex) {
-        const TFace3DS& face = mesh.FaceArray[fn];
-        idx.insert(idx.end(), {face.V1, face.V2, face.V3});
+        const TFace3DS& face = faces[fn];
+        *out++ = face.V1;
+        *out++ = face.V2;
+        *out++ = face.V3;
       }
-      Fill(fg->VertexIndices(), idx);
+      Finish(list, int(g.FaceIndex.size()) * 3);
     }
   } else {
     TFGVertexIndexList* fg = TFGVertexIndexList::CreateOwned(mo.FaceGroups());
     if (TGLMaterialLibrary* lib = FOwner.MaterialLibrary())
       fg->SetMaterialName(lib->AddMaterial(lib->MakeUniqueName("LibMaterial", nullptr)).Name());
-    idx.reserve(size_t(nf) * 3);
-    for (const TFace3DS& face : mesh.FaceArray) idx.insert(idx.end(), {face.V1, face.V2, face.V3});
-    Fill(fg->VertexIndices(), idx);
+    TGLIntegerList& list = fg->VertexIndices();
+    Reserve(list, nf * 3);
+    int32_t* out = list.List();
+    for (int f = 0; f < nf; ++f) {
+      *out++ = faces[f].V1;
+      *out++ = faces[f].V2;
+      *out++ = faces[f].V3;
+    }
+    Finish(list, nf * 3);
   }
   if (lightmaps) mo.LightMapTexCoords().Assign(mo.TexCoords());
 }
