@@ -62,7 +62,7 @@ void BM_assimp(benchmark::State& state, const char* name) {
 
 }  // namespace
 
-#define UKH_IMPORT_BENCH(file)                                  \
+#define UKH_IMPORT_BENCH(file)                                               \
   BENCHMARK_CAPTURE(BM_FreeForm, file, file)->Unit(benchmark::kMicrosecond); \
   BENCHMARK_CAPTURE(BM_lib3ds, file, file)->Unit(benchmark::kMicrosecond);   \
   BENCHMARK_CAPTURE(BM_assimp, file, file)->Unit(benchmark::kMicrosecond);

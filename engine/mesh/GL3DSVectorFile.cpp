@@ -364,8 +364,8 @@ void TImport::LoadTexture(TGLTexture& texture, const std::string& fileName, cons
     texture.Image().LoadFromFile(fileName);
   } catch (const Exception& e) {
     if (FOwner.IgnoreMissingTextures()) return;
-    throw EGLFile3DS(std::string("Loading ") + kind + " map texture failed: " + e.what() +
-                     " in " + std::string());
+    throw EGLFile3DS(std::string("Loading ") + kind + " map texture failed: " + e.what() + " in " +
+                     std::string());
     (void)library;
   }
 }
@@ -490,7 +490,8 @@ void TImport::ImportMesh(TMesh3DS& mesh, int meshIndex) {
   if (hasTex) {
     // Missing texture vertices are taken as (0, 0).
     const int nt = int(std::min(size_t(nv), mesh.TextArray.size()));
-    for (int j = 0; j < nt; ++j) s.T[j] = {mesh.TextArray[size_t(j)].U, mesh.TextArray[size_t(j)].V, 0};
+    for (int j = 0; j < nt; ++j)
+      s.T[j] = {mesh.TextArray[size_t(j)].U, mesh.TextArray[size_t(j)].V, 0};
     for (int j = nt; j < nv; ++j) s.T[j] = {0, 0, 0};
   }
   s.Counter = nv;

@@ -55,15 +55,15 @@ class TGLFile3DSAnimationKeys {
   std::vector<float> FValues;
 };
 
-#define UKH_3DS_TRACK(Name, Components, Title)                                          \
-  class Name : public TGLFile3DSAnimationKeys {                                         \
-   public:                                                                              \
-    Name() : TGLFile3DSAnimationKeys(Components) {}                                     \
-    const char* TrackName() const override { return Title; }                            \
-    template <class T>                                                                  \
-    void LoadData(const std::vector<TKeyHeader3DS>& k, const std::vector<T>& v) {       \
-      Load(k, v);                                                                       \
-    }                                                                                   \
+#define UKH_3DS_TRACK(Name, Components, Title)                                    \
+  class Name : public TGLFile3DSAnimationKeys {                                   \
+   public:                                                                        \
+    Name() : TGLFile3DSAnimationKeys(Components) {}                               \
+    const char* TrackName() const override { return Title; }                      \
+    template <class T>                                                            \
+    void LoadData(const std::vector<TKeyHeader3DS>& k, const std::vector<T>& v) { \
+      Load(k, v);                                                                 \
+    }                                                                             \
   };
 UKH_3DS_TRACK(TGLFile3DSScaleAnimationKeys, 3, "scale")
 UKH_3DS_TRACK(TGLFile3DSRotationAnimationKeys, 4, "rotation")

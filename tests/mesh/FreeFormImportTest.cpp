@@ -53,10 +53,11 @@ struct SmoothCase {
 TEST(Import3DS, SmoothingGroupsDecideWhichCornersShareAVertex) {
   const SmoothCase cases[] = {
       {"no smoothing groups: every corner its own vertex", {}, 36},
-      {"mask 0 everywhere: every shared corner split", Smooth({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), 36},
+      {"mask 0 everywhere: every shared corner split", Smooth({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}),
+       36},
       {"one group per cube face", Smooth({1, 1, 2, 2, 4, 4, 8, 8, 16, 16, 32, 32}), 24},
-      {"only the lowest bit counts",
-       Smooth({3, 1, 0x82, 2, 4, 0xC, 8, 8, 0x30, 16, 32, 0xFFE0}), 24},
+      {"only the lowest bit counts", Smooth({3, 1, 0x82, 2, 4, 0xC, 8, 8, 0x30, 16, 32, 0xFFE0}),
+       24},
       {"one group for all", Smooth({1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}), 8},
       {"masks 0x3 and 0x1 smooth together", Smooth({3, 1, 3, 1, 1, 3, 1, 3, 1, 1, 3, 1}), 8},
       {"masks 0x2 and 0x3 do not", Smooth({2, 3, 2, 3, 2, 3, 2, 3, 2, 3, 2, 3}), 16},
@@ -143,8 +144,9 @@ TEST(Import3DS, VerticesStopSplittingAt65535) {
 }
 
 TEST(Import3DS, MaterialGroupsBecomeFaceGroups) {
-  const Bytes file = MeshFile({Material("Red"), Material("Blue"),
-                               BoxObject("box", {MatGroup("red", {0, 1, 2}), MatGroup("Blue", {2})})});
+  const Bytes file =
+      MeshFile({Material("Red"), Material("Blue"),
+                BoxObject("box", {MatGroup("red", {0, 1, 2}), MatGroup("Blue", {2})})});
   {
     TGLFreeForm ff;
     Load(ff, file);
@@ -177,20 +179,19 @@ TEST(Import3DS, EveryMeshObjectGetsTheKeyframerSegmentsMorphTargets) {
 
 TEST(Import3DS, LightsAndCamerasHangUnderTheFreeFormAndGoWithTheirMeshObjects) {
   using namespace tag3ds;
-  const Bytes omni = Chunk(
-      NAMED_OBJECT,
-      {Str("Omni"), Chunk(N_DIRECT_LIGHT, {F32(1), F32(2), F32(3),
-                                           Chunk(COLOR_F, {F32(0.5f), F32(1), F32(0.25f)}),
-                                           Chunk(DL_MULTIPLIER, {F32(2)})})});
+  const Bytes omni =
+      Chunk(NAMED_OBJECT,
+            {Str("Omni"), Chunk(N_DIRECT_LIGHT, {F32(1), F32(2), F32(3),
+                                                 Chunk(COLOR_F, {F32(0.5f), F32(1), F32(0.25f)}),
+                                                 Chunk(DL_MULTIPLIER, {F32(2)})})});
   const Bytes spot = Chunk(
       NAMED_OBJECT,
-      {Str("Spot"), Chunk(N_DIRECT_LIGHT, {F32(0), F32(0), F32(10),
-                                           Chunk(COLOR_F, {F32(1), F32(1), F32(1)}),
-                                           Chunk(DL_SPOTLIGHT, {F32(0), F32(0), F32(0), F32(20),
-                                                                F32(40)})})});
-  const Bytes cam = Chunk(NAMED_OBJECT, {Str("Cam"), Chunk(N_CAMERA, {F32(0), F32(-10), F32(0),
-                                                                      F32(0), F32(0), F32(0),
-                                                                      F32(5), F32(48)})});
+      {Str("Spot"),
+       Chunk(N_DIRECT_LIGHT, {F32(0), F32(0), F32(10), Chunk(COLOR_F, {F32(1), F32(1), F32(1)}),
+                              Chunk(DL_SPOTLIGHT, {F32(0), F32(0), F32(0), F32(20), F32(40)})})});
+  const Bytes cam =
+      Chunk(NAMED_OBJECT, {Str("Cam"), Chunk(N_CAMERA, {F32(0), F32(-10), F32(0), F32(0), F32(0),
+                                                        F32(0), F32(5), F32(48)})});
   TGLFreeForm ff;
   Load(ff, MeshFile({BoxObject("box"), omni, spot, cam}));
   ASSERT_EQ(ff.MeshObjects().Count(), 4);
@@ -302,8 +303,7 @@ struct BadCase {
 };
 
 Bytes TriObject(Bytes points, Bytes faces) {
-  return Chunk(tag3ds::NAMED_OBJECT,
-               {Str("bad"), Chunk(tag3ds::N_TRI_OBJECT, {points, faces})});
+  return Chunk(tag3ds::NAMED_OBJECT, {Str("bad"), Chunk(tag3ds::N_TRI_OBJECT, {points, faces})});
 }
 
 TEST(Import3DS, MalformedContentEndsTheLoadAndLeavesTheFreeFormEmpty) {
@@ -311,12 +311,13 @@ TEST(Import3DS, MalformedContentEndsTheLoadAndLeavesTheFreeFormEmpty) {
   const Bytes tri = Chunk(tag3ds::POINT_ARRAY, {Points({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}})});
   const BadCase cases[] = {
       {"face corner past the vertices",
-       MeshFile({BoxObject("first"),
-                 TriObject(tri, Chunk(tag3ds::FACE_ARRAY,
-                                      {U16(1), U16(0), U16(1), U16(3), U16(0)}))}),
+       MeshFile(
+           {BoxObject("first"),
+            TriObject(tri, Chunk(tag3ds::FACE_ARRAY, {U16(1), U16(0), U16(1), U16(3), U16(0)}))}),
        "uses vertex 3, but the mesh has 3 vertices"},
       {"faces without vertices",
-       MeshFile({TriObject({}, Chunk(tag3ds::FACE_ARRAY, {U16(1), U16(0), U16(1), U16(2), U16(0)}))}),
+       MeshFile(
+           {TriObject({}, Chunk(tag3ds::FACE_ARRAY, {U16(1), U16(0), U16(1), U16(2), U16(0)}))}),
        "but the mesh has 0 vertices"},
       {"material group face past the faces",
        MeshFile({Material("m"), BoxObject("box", {MatGroup("m", {12})})}),
@@ -324,7 +325,8 @@ TEST(Import3DS, MalformedContentEndsTheLoadAndLeavesTheFreeFormEmpty) {
       {"undefined material", MeshFile({BoxObject("box", {MatGroup("nowhere", {0})})}),
        "Material \"nowhere\""},
       {"face count beyond the payload",
-       MeshFile({TriObject(tri, Chunk(tag3ds::FACE_ARRAY, {U16(500), U16(0), U16(1), U16(2), U16(0)}))}),
+       MeshFile(
+           {TriObject(tri, Chunk(tag3ds::FACE_ARRAY, {U16(500), U16(0), U16(1), U16(2), U16(0)}))}),
        ""},
       {"truncated file", Bytes(good.begin(), good.begin() + long(good.size()) - 7), ""},
   };
@@ -347,9 +349,9 @@ TEST(Import3DS, MalformedContentEndsTheLoadAndLeavesTheFreeFormEmpty) {
 
 TEST(Import3DS, MissingTexturesFailUnlessIgnored) {
   const Bytes file = MeshFile(
-      {Chunk(tag3ds::MAT_ENTRY,
-             {Chunk(tag3ds::MAT_NAME, {Str("tex")}),
-              Chunk(tag3ds::MAT_TEXMAP, {Chunk(tag3ds::MAT_MAPNAME, {Str("/nonexistent/no.bmp")})})}),
+      {Chunk(tag3ds::MAT_ENTRY, {Chunk(tag3ds::MAT_NAME, {Str("tex")}),
+                                 Chunk(tag3ds::MAT_TEXMAP, {Chunk(tag3ds::MAT_MAPNAME,
+                                                                  {Str("/nonexistent/no.bmp")})})}),
        BoxObject("box", {MatGroup("tex", {0})})});
   TGLMaterialLibrary lib;
   {

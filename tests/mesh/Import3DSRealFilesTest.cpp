@@ -120,9 +120,10 @@ TEST(Import3DSRealFiles, InvalidAndTruncatedFilesErrOrLoadCleanly) {
   for (const fs::path& p : files) {
     const std::string b = ReadAll(p);
     // Cuts through headers and payloads at spread positions, and just short of the end.
-    for (size_t cut : {size_t(3), size_t(6), size_t(17), b.size() / 7, b.size() / 3,
-                       b.size() / 2, b.size() - 9, b.size() - 1})
-      if (cut < b.size()) ErrsOrLoads(b.substr(0, cut), p.filename().string() + "@" + std::to_string(cut));
+    for (size_t cut : {size_t(3), size_t(6), size_t(17), b.size() / 7, b.size() / 3, b.size() / 2,
+                       b.size() - 9, b.size() - 1})
+      if (cut < b.size())
+        ErrsOrLoads(b.substr(0, cut), p.filename().string() + "@" + std::to_string(cut));
   }
 }
 

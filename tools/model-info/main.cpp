@@ -46,9 +46,8 @@ int main(int argc, char** argv) {
     meshes.push_back(m);
   }
   out["meshes"] = meshes;
-  out["totals"] = {{"meshes", ff.MeshObjects().Count()},
-                   {"vertices", vertices},
-                   {"triangles", triangles}};
+  out["totals"] = {
+      {"meshes", ff.MeshObjects().Count()}, {"vertices", vertices}, {"triangles", triangles}};
   ukh::TVector3f min, max;
   ff.GetExtents(min, max);
   if (vertices > 0)
