@@ -206,6 +206,15 @@ class TNativeWindow : public Fl_Double_Window {
     // way out, so neither hides the window.
     callback([](Fl_Widget*, void*) {});
   }
+  // The arrow keys steer the car (polled from the key state), so they never move the focus
+  // between controls: that would also bring this window above the others.
+  int handle(int event) override {
+    if ((event == FL_KEYBOARD || event == FL_KEYUP || event == FL_SHORTCUT) &&
+        (Fl::event_key() == FL_Up || Fl::event_key() == FL_Down || Fl::event_key() == FL_Left ||
+         Fl::event_key() == FL_Right))
+      return 1;
+    return Fl_Double_Window::handle(event);
+  }
   void show() override {
     if (!shown()) position((Fl::w() - w()) / 2, (Fl::h() - h()) / 2);
     Fl_Double_Window::show();

@@ -14,6 +14,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
+#include <FL/x.H>
 
 #include "platform/fltk/FltkPlatform.h"
 #include "platform/fltk/FltkWindowSystem.h"
@@ -117,6 +118,39 @@ TEST_F(FltkWindows, ButtonsClickAndHideAndCaptionsChange) {
   EXPECT_EQ(speed.Caption(), "95");
   // A label or read-out without a click handler ignores its callback.
   TFltkWindowSystem::NativeControl(speed).do_callback();
+}
+
+// The arrow keys steer: held down over either window they must not move the focus, which
+// would bring the game window back above the win window shown on top of it.
+TEST_F(FltkWindows, HeldArrowKeysLeaveTheWinWindowOnTop) {
+  if (!platform::ProgramAvailable("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+  TFltkWindowSystem windows;
+  platform::IWindow& game = windows.CreateWindow(game::Form1Layout());
+  platform::IWindow& win = windows.CreateWindow(game::Form4Layout());
+  win.Show();
+  auto pump = [] {
+    for (int i = 0; i < 30; ++i) Fl::wait(0.01);
+  };
+  auto stackIndex = [&](platform::IWindow& w) {
+    XSync(fl_display, False);
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned n = 0;
+    XQueryTree(fl_display, DefaultRootWindow(fl_display), &root, &parent, &children, &n);
+    int index = -1;
+    for (unsigned i = 0; i < n; ++i)
+      if (children[i] == fl_xid(&windows.NativeWindow(w))) index = int(i);
+    if (children) XFree(children);
+    return index;
+  };
+  pump();
+  ASSERT_GT(stackIndex(win), stackIndex(game));
+  // Over the game window, then over the win window.
+  ASSERT_EQ(std::system("xdotool mousemove 250 300 keydown Right sleep 0.3 keyup Right "
+                        "keydown Up sleep 0.3 keyup Up mousemove 512 384 keydown Left sleep 0.3 "
+                        "keyup Left keydown Down sleep 0.3 keyup Down"),
+            0);
+  pump();
+  EXPECT_GT(stackIndex(win), stackIndex(game)) << "the game window came above the win window";
 }
 
 TEST_F(FltkWindows, TabStopsTakeTheirSlotsInTabOrder) {
