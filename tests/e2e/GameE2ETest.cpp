@@ -49,6 +49,9 @@ bool Dark(TRGB8 p) {
 bool Yellow(TRGB8 p) {
   return p.R > 200 && p.G > 200 && p.B < 80;
 }
+bool Green(TRGB8 p) {
+  return p.G > p.R + 20 && p.G > p.B + 20;
+}
 
 std::string GamePath() {
   // A build of the program elsewhere can be checked with the same test.
@@ -142,6 +145,18 @@ TEST_F(GameE2E, LoadingMenuGamePauseLeaveAndExit) {
   Game->Click(CentreX(cLeave), CentreY(cLeave));
   ASSERT_TRUE(Game->WaitForWindows({cMenu}, 5)) << "Выход did not return to the menu";
   Game->Shot("8-menu-again");
+
+  // A second game: the view comes back with a new GL context and shows the level again.
+  Game->Click(CentreX(cMenuStart), CentreY(cMenuStart));
+  ASSERT_TRUE(Game->WaitForWindows({cGame}, 5)) << "no second game";
+  TShot again = Game->ShotWhen("9-second-game", [](const TShot& s) {
+    return s.Count(cSpeed, Yellow) > 10 && s.Count(cView, Green) > cView.W * cView.H / 4;
+  });
+  EXPECT_GT(again.Count(cView, Green), cView.W * cView.H / 4) << "the second game shows no field";
+  EXPECT_GT(again.Share(cStart, Face), 0.5) << "the second game does not wait for СТАРТ";
+  EXPECT_GT(again.Count(cStart, Dark), 20);
+  Game->Click(CentreX(cLeave), CentreY(cLeave));
+  ASSERT_TRUE(Game->WaitForWindows({cMenu}, 5)) << "Выход did not return to the menu";
 
   // "В Ы Х О Д": the process ends with status 0.
   Game->Click(CentreX(cMenuExit), CentreY(cMenuExit));
