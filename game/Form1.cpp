@@ -17,8 +17,7 @@ constexpr const char* cMenuSound = "Menu.wav";
 constexpr int32_t cCarTag = 1;
 }  // namespace
 
-TForm1::TForm1(platform::ISound& sound, TGameWindows windows)
-    : FSound(sound), FWindows(windows) {
+TForm1::TForm1(platform::ISound& sound, TGameWindows windows) : FSound(sound), FWindows(windows) {
   platform::IWindow& w = *FWindows.Game;
   FSpeedText = &w.Control("SpeedText");
   FOilText = &w.Control("OilText");
@@ -90,7 +89,8 @@ void TForm1::GLCadencer1Progress(TPersistent*, double deltaTime, double) {
   // The read-outs show the state the previous frame left.
   FSpeedText->SetCaption(platform::IntToStr(platform::Round(Speed)));
   FBoxText->SetCaption(platform::IntToStr(BoxNum));
-  FOilText->SetCaption(platform::FloatToStrF(FOil, platform::TFloatFormat::ffFixed, 4, 2, FFormatSettings));
+  FOilText->SetCaption(
+      platform::FloatToStrF(FOil, platform::TFloatFormat::ffFixed, 4, 2, FFormatSettings));
 
   if (!Stoped) return;
 
@@ -147,8 +147,8 @@ void TForm1::CollisionManager2Collision(TPersistent*, TGLBaseSceneObject* object
 void TForm1::CollisionManager3Collision(TPersistent*, TGLBaseSceneObject* object1,
                                         TGLBaseSceneObject* object2) {
   TGLBaseSceneObject* canister = TouchedObject(object1, object2);
-  canister->Position().SetCoordinate(
-      1, float(canister->Position().GetCoordinate(1) - cCollectedDrop));
+  canister->Position().SetCoordinate(1,
+                                     float(canister->Position().GetCoordinate(1) - cCollectedDrop));
   FOil = FOil + cCanisterFuel;
 }
 

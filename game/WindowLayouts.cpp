@@ -13,7 +13,9 @@ using platform::TWindowLayout;
 
 namespace {
 
-constexpr platform::TColorValue SysColor(int32_t index) { return 0xFF000000u | uint32_t(index); }
+constexpr platform::TColorValue SysColor(int32_t index) {
+  return 0xFF000000u | uint32_t(index);
+}
 constexpr platform::TColorValue cYellow = 0x0000FFFF;  // 0x00BBGGRR
 
 const TFontSpec cWindowFont{"MS Sans Serif", 11, SysColor(platform::COLOR_WINDOWTEXT)};
@@ -62,7 +64,8 @@ TControlLayout Readout(const char* name, int left, int width, const char* captio
 
 TControlLayout Picture(const char* name, int left, int top, int width, int height,
                        const char* file) {
-  TControlLayout c = Control(TControlKind::ckPicture, name, left, top, width, height, "", cWindowFont);
+  TControlLayout c =
+      Control(TControlKind::ckPicture, name, left, top, width, height, "", cWindowFont);
   c.PictureFile = file;
   return c;
 }
@@ -105,7 +108,8 @@ TWindowLayout Form2Layout() {
 
 TWindowLayout Form3Layout() {
   TWindowLayout l = Window("TForm3", "Загрузка...", 143, 46, TWindowFrame::wfNone, true);
-  l.Controls = {Control(TControlKind::ckLabel, "Label1", 8, 8, 123, 29, "ЗАГРУЗКА. . .", cNoticeFont)};
+  l.Controls = {
+      Control(TControlKind::ckLabel, "Label1", 8, 8, 123, 29, "ЗАГРУЗКА. . .", cNoticeFont)};
   return l;
 }
 

@@ -68,7 +68,9 @@ IWindow& THeadlessWindowSystem::CreateWindow(const TWindowLayout& layout) {
   return *Windows.back();
 }
 
-void THeadlessWindowSystem::Exit(int status) { throw THeadlessExit{status}; }
+void THeadlessWindowSystem::Exit(int status) {
+  throw THeadlessExit{status};
+}
 
 IWindow* THeadlessWindowSystem::Find(const std::string& name) {
   for (auto& w : Windows)

@@ -18,7 +18,7 @@ enum class TWindowFrame : uint8_t { wfDialog, wfNone };
 using TColorValue = uint32_t;
 
 struct TFontSpec {
-  std::string Name;  // as the layout names it ("MS Sans Serif", "Terminal", ...)
+  std::string Name;    // as the layout names it ("MS Sans Serif", "Terminal", ...)
   int32_t Height = 0;  // character height in pixels
   TColorValue Color = 0;
 };
@@ -32,7 +32,7 @@ struct TControlLayout {
   bool HasBackground = false;  // otherwise the window face shows through
   TColorValue Background = 0;
   bool SunkenBorder = false;
-  int32_t TabOrder = -1;  // -1: not a tab stop
+  int32_t TabOrder = -1;    // -1: not a tab stop
   std::string PictureFile;  // pictures: the file the control shows, stretched to fit
 };
 

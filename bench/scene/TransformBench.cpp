@@ -45,18 +45,18 @@ void BM_RebuildAfterRootMove(benchmark::State& state) {
     tree.Top->Position().SetCoordinate(0, x += 1);
     benchmark::DoNotOptimize(tree.ReadAll());
   }
-  state.counters["ns/object"] = benchmark::Counter(
-      double(tree.All.size()) * state.iterations(),
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns/object"] =
+      benchmark::Counter(double(tree.All.size()) * state.iterations(),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_RebuildAfterRootMove)->Unit(benchmark::kMicrosecond);
 
 void BM_SecondReadRebuildsNothing(benchmark::State& state) {
   TTree tree;
   for (auto _ : state) benchmark::DoNotOptimize(tree.ReadAll());
-  state.counters["ns/object"] = benchmark::Counter(
-      double(tree.All.size()) * state.iterations(),
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns/object"] =
+      benchmark::Counter(double(tree.All.size()) * state.iterations(),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_SecondReadRebuildsNothing)->Unit(benchmark::kMicrosecond);
 
@@ -68,9 +68,9 @@ void BM_EveryObjectMoves(benchmark::State& state) {
     for (TGLBaseSceneObject* o : tree.All) o->Position().SetCoordinate(1, z);
     benchmark::DoNotOptimize(tree.ReadAll());
   }
-  state.counters["ns/object"] = benchmark::Counter(
-      double(tree.All.size()) * state.iterations(),
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns/object"] =
+      benchmark::Counter(double(tree.All.size()) * state.iterations(),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_EveryObjectMoves)->Unit(benchmark::kMicrosecond);
 
@@ -80,9 +80,9 @@ void BM_ProgressWalk(benchmark::State& state) {
   TTree tree;
   double t = 0;
   for (auto _ : state) tree.Scene.Progress(0.01, t += 0.01);
-  state.counters["ns/object"] = benchmark::Counter(
-      double(tree.All.size()) * state.iterations(),
-      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["ns/object"] =
+      benchmark::Counter(double(tree.All.size()) * state.iterations(),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_ProgressWalk)->Unit(benchmark::kMicrosecond);
 

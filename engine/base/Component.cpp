@@ -38,6 +38,8 @@ void TComponent::BeginDestruction() {
   }
 }
 
-TComponent::~TComponent() { BeginDestruction(); }
+TComponent::~TComponent() {
+  BeginDestruction();
+}
 
 }  // namespace ukh

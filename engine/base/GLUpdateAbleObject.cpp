@@ -13,8 +13,10 @@ TGLUpdateAbleObject::TGLUpdateAbleObject(TPersistent* owner) : FOwner(owner) {
 
 void TGLUpdateAbleObject::NotifyChange(TPersistent*) {
   if (FUpdating != 0) return;
-  if (FOwnerObject) FOwnerObject->NotifyChange(this);
-  else if (FOwnerComponent) FOwnerComponent->NotifyChange(this);
+  if (FOwnerObject)
+    FOwnerObject->NotifyChange(this);
+  else if (FOwnerComponent)
+    FOwnerComponent->NotifyChange(this);
   if (OnNotifyChange) OnNotifyChange(this);
 }
 

@@ -304,8 +304,10 @@ void TGLStateCache::CallList(GLuint name) {
   if (FTransformation && name >= 1 && name <= FListLoadsMatrices.size() &&
       FListLoadsMatrices[name - 1]) {
     // GL's matrices become those the list loads.
-    if (FInsideList) FTransformation->NoteLoadInList();
-    else FTransformation->ForgetLoadedMatrices();
+    if (FInsideList)
+      FTransformation->NoteLoadInList();
+    else
+      FTransformation->ForgetLoadedMatrices();
   }
   if (types) {
     gl::PushAttrib(AttribMask(types));

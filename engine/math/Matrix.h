@@ -105,8 +105,8 @@ inline TMatrix4f MultiplyMatrices(const TMatrix4f& a, const TMatrix4f& b) {
   TMatrix4f r;
   for (int i = 0; i < 4; ++i)
     for (int j = 0; j < 4; ++j)
-      r[i][j] = float(double(a[i].X) * b.X[j] + double(a[i].Y) * b.Y[j] +
-                      double(a[i].Z) * b.Z[j] + double(a[i].W) * b.W[j]);
+      r[i][j] = float(double(a[i].X) * b.X[j] + double(a[i].Y) * b.Y[j] + double(a[i].Z) * b.Z[j] +
+                      double(a[i].W) * b.W[j]);
   return r;
 }
 
@@ -137,7 +137,9 @@ inline double DeterminantExt(const TMatrix4f& m) {
 }  // namespace detail
 
 // Cofactor expansion along row X with 3x3 minors.
-inline float MatrixDeterminant(const TMatrix4f& m) { return float(detail::DeterminantExt(m)); }
+inline float MatrixDeterminant(const TMatrix4f& m) {
+  return float(detail::DeterminantExt(m));
+}
 
 // The adjugate (transposed cofactor matrix), in place.
 inline void AdjointMatrix(TMatrix4f& m) {
@@ -206,8 +208,8 @@ inline void NormalizeMatrix(TMatrix4f& m) {
 
 // ---- projection and view ---------------------------------------------------------------
 
-inline TMatrix4f FrustumMatrix(double left, double right, double bottom, double top,
-                               double zNear, double zFar) {
+inline TMatrix4f FrustumMatrix(double left, double right, double bottom, double top, double zNear,
+                               double zFar) {
   TMatrix4f m{};
   m.X = {float(2 * zNear / (right - left)), 0, 0, 0};
   m.Y = {0, float(2 * zNear / (top - bottom)), 0, 0};

@@ -56,9 +56,15 @@ inline constexpr TVector4f NullHmgPoint{0, 0, 0, 1};
 inline constexpr TVector4f NullHmgVector{0, 0, 0, 0};
 inline constexpr TVector4f XYZHmgVector{1, 1, 1, 0};
 
-inline TVector3f AffineVector(const TVector4f& v) { return {v.X, v.Y, v.Z}; }
-inline TVector4f VectorMake(const TVector3f& v, float w) { return {v.X, v.Y, v.Z, w}; }
-inline TVector4f PointMake(const TVector3f& v) { return {v.X, v.Y, v.Z, 1}; }
+inline TVector3f AffineVector(const TVector4f& v) {
+  return {v.X, v.Y, v.Z};
+}
+inline TVector4f VectorMake(const TVector3f& v, float w) {
+  return {v.X, v.Y, v.Z, w};
+}
+inline TVector4f PointMake(const TVector3f& v) {
+  return {v.X, v.Y, v.Z, 1};
+}
 
 // ---- component-wise arithmetic ----------------------------------------------------------
 
@@ -68,8 +74,12 @@ inline TVector3f AddVector(const TVector3f& a, const TVector3f& b) {
 inline TVector4f AddVector(const TVector4f& a, const TVector4f& b) {
   return {a.X + b.X, a.Y + b.Y, a.Z + b.Z, a.W + b.W};
 }
-inline void AddVectorInPlace(TVector3f& a, const TVector3f& b) { a = AddVector(a, b); }
-inline void AddVectorInPlace(TVector4f& a, const TVector4f& b) { a = AddVector(a, b); }
+inline void AddVectorInPlace(TVector3f& a, const TVector3f& b) {
+  a = AddVector(a, b);
+}
+inline void AddVectorInPlace(TVector4f& a, const TVector4f& b) {
+  a = AddVector(a, b);
+}
 
 // 3 - 3 -> 3
 inline TVector3f SubtractVector(const TVector3f& a, const TVector3f& b) {
@@ -92,15 +102,25 @@ inline TVector3f SubtractVectorAffine(const TVector4f& a, const TVector4f& b) {
   return {a.X - b.X, a.Y - b.Y, a.Z - b.Z};
 }
 
-inline TVector3f ScaleVector(const TVector3f& v, float f) { return {v.X * f, v.Y * f, v.Z * f}; }
+inline TVector3f ScaleVector(const TVector3f& v, float f) {
+  return {v.X * f, v.Y * f, v.Z * f};
+}
 inline TVector4f ScaleVector(const TVector4f& v, float f) {
   return {v.X * f, v.Y * f, v.Z * f, v.W * f};
 }
-inline void ScaleVectorInPlace(TVector3f& v, float f) { v = ScaleVector(v, f); }
-inline void ScaleVectorInPlace(TVector4f& v, float f) { v = ScaleVector(v, f); }
+inline void ScaleVectorInPlace(TVector3f& v, float f) {
+  v = ScaleVector(v, f);
+}
+inline void ScaleVectorInPlace(TVector4f& v, float f) {
+  v = ScaleVector(v, f);
+}
 
-inline TVector3f NegateVector(const TVector3f& v) { return {-v.X, -v.Y, -v.Z}; }
-inline TVector4f NegateVector(const TVector4f& v) { return {-v.X, -v.Y, -v.Z, -v.W}; }
+inline TVector3f NegateVector(const TVector3f& v) {
+  return {-v.X, -v.Y, -v.Z};
+}
+inline TVector4f NegateVector(const TVector4f& v) {
+  return {-v.X, -v.Y, -v.Z, -v.W};
+}
 
 // v := v + f*w
 inline void CombineVector(TVector3f& v, const TVector3f& w, float f) {
@@ -162,10 +182,18 @@ inline TVector4f CrossProduct(const TVector4f& a, const TVector4f& b) {
 inline double NormExt(float x, float y, float z) {
   return double(x) * x + double(y) * y + double(z) * z;
 }
-inline float VectorNorm(const TVector3f& v) { return float(NormExt(v.X, v.Y, v.Z)); }
-inline float VectorNorm(const TVector4f& v) { return float(NormExt(v.X, v.Y, v.Z)); }
-inline float VectorLength(const TVector3f& v) { return float(std::sqrt(NormExt(v.X, v.Y, v.Z))); }
-inline float VectorLength(const TVector4f& v) { return float(std::sqrt(NormExt(v.X, v.Y, v.Z))); }
+inline float VectorNorm(const TVector3f& v) {
+  return float(NormExt(v.X, v.Y, v.Z));
+}
+inline float VectorNorm(const TVector4f& v) {
+  return float(NormExt(v.X, v.Y, v.Z));
+}
+inline float VectorLength(const TVector3f& v) {
+  return float(std::sqrt(NormExt(v.X, v.Y, v.Z)));
+}
+inline float VectorLength(const TVector4f& v) {
+  return float(std::sqrt(NormExt(v.X, v.Y, v.Z)));
+}
 
 inline float VectorDistance2(const TVector3f& a, const TVector3f& b) {
   return float(NormExt(b.X - a.X, b.Y - a.Y, b.Z - a.Z));
@@ -191,8 +219,12 @@ inline float MaxXYZ(float x, float y, float z) {
   if (z > r) r = z;
   return r;
 }
-inline float MaxXYZ(const TVector3f& v) { return MaxXYZ(v.X, v.Y, v.Z); }
-inline float MaxXYZ(const TVector4f& v) { return MaxXYZ(v.X, v.Y, v.Z); }
+inline float MaxXYZ(const TVector3f& v) {
+  return MaxXYZ(v.X, v.Y, v.Z);
+}
+inline float MaxXYZ(const TVector4f& v) {
+  return MaxXYZ(v.X, v.Y, v.Z);
+}
 inline float MaxAbsXYZ(const TVector3f& v) {
   return MaxXYZ(std::fabs(v.X), std::fabs(v.Y), std::fabs(v.Z));
 }

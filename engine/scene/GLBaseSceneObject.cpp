@@ -138,8 +138,10 @@ const TMatrix4f& TGLBaseSceneObject::Matrix() {
 const TMatrix4f& TGLBaseSceneObject::AbsoluteMatrix() {
   if (FChanges & ocAbsoluteMatrix) {
     if (FChanges & ocTransformation) RebuildMatrix();
-    if (FParent) FAbsoluteMatrix = MultiplyMatrices(FLocalMatrix, FParent->AbsoluteMatrix());
-    else FAbsoluteMatrix = FLocalMatrix;
+    if (FParent)
+      FAbsoluteMatrix = MultiplyMatrices(FLocalMatrix, FParent->AbsoluteMatrix());
+    else
+      FAbsoluteMatrix = FLocalMatrix;
     FChanges = (FChanges & ~ocAbsoluteMatrix) | ocInvAbsoluteMatrix;
   }
   return FAbsoluteMatrix;
@@ -162,8 +164,10 @@ const TMatrix4f& TGLBaseSceneObject::InvAbsoluteMatrix() {
 
 void TGLBaseSceneObject::SetAbsoluteMatrix(const TMatrix4f& value) {
   if (value == AbsoluteMatrix()) return;
-  if (FParent) SetMatrix(MultiplyMatrices(value, FParent->InvAbsoluteMatrix()));
-  else SetMatrix(value);
+  if (FParent)
+    SetMatrix(MultiplyMatrices(value, FParent->InvAbsoluteMatrix()));
+  else
+    SetMatrix(value);
 }
 
 TVector4f TGLBaseSceneObject::AbsoluteDirection() {
@@ -184,9 +188,15 @@ TVector4f TGLBaseSceneObject::AbsoluteRight() {
   return v;
 }
 
-TVector4f TGLBaseSceneObject::AbsoluteXVector() { return VectorMake(AffineVector(AbsoluteMatrix().X), 0); }
-TVector4f TGLBaseSceneObject::AbsoluteYVector() { return VectorMake(AffineVector(AbsoluteMatrix().Y), 0); }
-TVector4f TGLBaseSceneObject::AbsoluteZVector() { return VectorMake(AffineVector(AbsoluteMatrix().Z), 0); }
+TVector4f TGLBaseSceneObject::AbsoluteXVector() {
+  return VectorMake(AffineVector(AbsoluteMatrix().X), 0);
+}
+TVector4f TGLBaseSceneObject::AbsoluteYVector() {
+  return VectorMake(AffineVector(AbsoluteMatrix().Y), 0);
+}
+TVector4f TGLBaseSceneObject::AbsoluteZVector() {
+  return VectorMake(AffineVector(AbsoluteMatrix().Z), 0);
+}
 
 TVector4f TGLBaseSceneObject::AbsoluteScale() {
   const TMatrix4f& m = AbsoluteMatrix();
@@ -351,7 +361,9 @@ int TGLBaseSceneObject::IndexOfChild(const TGLBaseSceneObject* child) const {
   return -1;
 }
 
-int TGLBaseSceneObject::Index() const { return FParent ? FParent->IndexOfChild(this) : -1; }
+int TGLBaseSceneObject::Index() const {
+  return FParent ? FParent->IndexOfChild(this) : -1;
+}
 
 void TGLBaseSceneObject::SetIndex(int index) {
   if (!FParent) return;
@@ -573,7 +585,9 @@ void TGLBaseSceneObject::Loaded() {
 
 // ---- bounds -------------------------------------------------------------------------------
 
-TVector4f TGLBaseSceneObject::AxisAlignedDimensionsUnscaled() { return {0.5f, 0.5f, 0.5f, 0}; }
+TVector4f TGLBaseSceneObject::AxisAlignedDimensionsUnscaled() {
+  return {0.5f, 0.5f, 0.5f, 0};
+}
 
 TVector4f TGLBaseSceneObject::AxisAlignedDimensions() {
   TVector4f d = AxisAlignedDimensionsUnscaled();
@@ -598,7 +612,9 @@ TAABB TGLBaseSceneObject::AxisAlignedBoundingBox(bool includeChildren) {
   return box;
 }
 
-float TGLBaseSceneObject::BoundingSphereRadius() { return VectorLength(AxisAlignedDimensions()); }
+float TGLBaseSceneObject::BoundingSphereRadius() {
+  return VectorLength(AxisAlignedDimensions());
+}
 float TGLBaseSceneObject::BoundingSphereRadiusUnscaled() {
   return VectorLength(AxisAlignedDimensionsUnscaled());
 }

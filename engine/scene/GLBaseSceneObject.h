@@ -40,7 +40,6 @@ enum TGLObjectStyle : uint8_t {
 };
 using TGLObjectStyles = uint8_t;
 
-
 using TGLProgressEvent = std::function<void(TPersistent* sender, double deltaTime, double newTime)>;
 using TNotifyEvent = std::function<void(TPersistent* sender)>;
 
@@ -253,7 +252,8 @@ class TGLBaseSceneObject : public TGLCoordinatesUpdateAbleComponent {
   void SetBBChanges(TGLObjectBBChanges value);
 
   TGLObjectStyles FObjectStyle = 0;
-  TGLObjectChanges FChanges = ocTransformation | ocAbsoluteMatrix | ocInvAbsoluteMatrix | ocStructure;
+  TGLObjectChanges FChanges =
+      ocTransformation | ocAbsoluteMatrix | ocInvAbsoluteMatrix | ocStructure;
 
  private:
   friend class TGLWorld;

@@ -102,7 +102,9 @@ void TGLCustomCoordinates::SetPoint2D(const TVector3f& v) {
   NotifyChange(this);
 }
 
-void TGLCustomCoordinates::SetPoint2D(const TVector4f& v) { SetPoint2D(AffineVector(v)); }
+void TGLCustomCoordinates::SetPoint2D(const TVector4f& v) {
+  SetPoint2D(AffineVector(v));
+}
 
 void TGLCustomCoordinates::SetToZero() {
   FCoords = {0, 0, 0, FStyle == TGLCoordinatesStyle::csPoint ? 1.0f : 0.0f};

@@ -11,7 +11,12 @@
 
 namespace ukh {
 
-enum class TGLCoordinatesStyle : uint8_t { csPoint2D = 0, csPoint = 1, csVector = 2, csUnknown = 3 };
+enum class TGLCoordinatesStyle : uint8_t {
+  csPoint2D = 0,
+  csPoint = 1,
+  csVector = 2,
+  csUnknown = 3
+};
 
 class TGLCustomCoordinates;
 

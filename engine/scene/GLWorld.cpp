@@ -67,7 +67,9 @@ void ShutdownLights(TGLBaseSceneObject* obj) {
 }
 }  // namespace
 
-void TGLWorld::ShutdownAllLights() { ShutdownLights(FObjects.get()); }
+void TGLWorld::ShutdownAllLights() {
+  ShutdownLights(FObjects.get());
+}
 
 void TGLWorld::SetObjectsSorting(TGLObjectsSorting value) {
   if (value == TGLObjectsSorting::osInherited) value = TGLObjectsSorting::osRenderBlendedLast;

@@ -11,7 +11,9 @@ TGLNavigator::TGLNavigator(TComponent* owner) : TComponent(owner) {
   FVirtualUp = std::make_unique<TGLCoordinates3>(this, ZHmgVector, TGLCoordinatesStyle::csVector);
 }
 
-TGLNavigator::~TGLNavigator() { BeginDestruction(); }
+TGLNavigator::~TGLNavigator() {
+  BeginDestruction();
+}
 
 TVector4f TGLNavigator::CalcRight() const {
   if (!FObject) return FVirtualRight;

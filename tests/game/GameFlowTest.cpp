@@ -75,35 +75,68 @@ TEST(GameFlowTest, StateTable) {
     std::function<void(TTestLevel&)> act;
     TExpect expect;
   } rows[] = {
-      {TState::Ready, "СТАРТ", [](TTestLevel& l) { l.F().Button3Click(); },
+      {TState::Ready,
+       "СТАРТ",
+       [](TTestLevel& l) { l.F().Button3Click(); },
        {true, true, {"TForm1"}, 60, 10}},
-      {TState::Driving, "ПАУЗА", [](TTestLevel& l) { l.F().Button2Click(); },
+      {TState::Driving,
+       "ПАУЗА",
+       [](TTestLevel& l) { l.F().Button2Click(); },
        {false, false, {"TForm1"}, 0, 10}},
-      {TState::Driving, "wall", [](TTestLevel& l) { l.PlaceCar(39.3f, 0); l.Step(0.02); },
+      {TState::Driving,
+       "wall",
+       [](TTestLevel& l) {
+         l.PlaceCar(39.3f, 0);
+         l.Step(0.02);
+       },
        {false, true, {"TForm1"}, 0, 10}},
-      {TState::Driving, "dry", [](TTestLevel& l) { l.F().FOil = 0; l.Step(0.02); },
+      {TState::Driving,
+       "dry",
+       [](TTestLevel& l) {
+         l.F().FOil = 0;
+         l.Step(0.02);
+       },
        {false, true, {"TForm1"}, 0, 10}},
-      {TState::Driving, "last box",
-       [](TTestLevel& l) { l.F().BoxNum = 1; l.F().Speed = 0; l.PlaceCar(7, 4); l.Step(0.02); },
+      {TState::Driving,
+       "last box",
+       [](TTestLevel& l) {
+         l.F().BoxNum = 1;
+         l.F().Speed = 0;
+         l.PlaceCar(7, 4);
+         l.Step(0.02);
+       },
        {false, true, {"TForm1", "TForm4"}, 0, 0}},
-      {TState::Crashed, "ПАУЗА", [](TTestLevel& l) { l.F().Button2Click(); },
+      {TState::Crashed,
+       "ПАУЗА",
+       [](TTestLevel& l) { l.F().Button2Click(); },
        {false, false, {"TForm1"}, 0, 10}},
-      {TState::Dry, "ПАУЗА", [](TTestLevel& l) { l.F().Button2Click(); },
+      {TState::Dry,
+       "ПАУЗА",
+       [](TTestLevel& l) { l.F().Button2Click(); },
        {false, false, {"TForm1"}, 0, 10}},
-      {TState::Won, "OK", [](TTestLevel& l) { l.F().WinOkClick(); },
+      {TState::Won,
+       "OK",
+       [](TTestLevel& l) { l.F().WinOkClick(); },
        {false, true, {"TForm2"}, 0, 10}},
-      {TState::Won, "Cancel", [](TTestLevel& l) { l.F().WinCancelClick(); },
+      {TState::Won,
+       "Cancel",
+       [](TTestLevel& l) { l.F().WinCancelClick(); },
        {true, true, {"TForm1"}, 0, 1}},
-      {TState::Driving, "Выход", [](TTestLevel& l) { l.F().Button1Click(); },
+      {TState::Driving,
+       "Выход",
+       [](TTestLevel& l) { l.F().Button1Click(); },
        {false, false, {"TForm2"}, 0, 10}},
-      {TState::Crashed, "Выход", [](TTestLevel& l) { l.F().Button1Click(); },
+      {TState::Crashed,
+       "Выход",
+       [](TTestLevel& l) { l.F().Button1Click(); },
        {false, false, {"TForm2"}, 0, 10}},
   };
   for (const auto& row : rows) {
     TTestLevel level;
     Enter(level, row.from);
     row.act(level);
-    const std::string what = std::string("from state ") + std::to_string(int(row.from)) + " on " + row.event;
+    const std::string what =
+        std::string("from state ") + std::to_string(int(row.from)) + " on " + row.event;
     EXPECT_EQ(level.F().Stoped, row.expect.stoped) << what;
     EXPECT_EQ(level.F().PauseButton().Visible(), row.expect.pauseVisible) << what;
     EXPECT_EQ(level.F().StartButton().Visible(), !row.expect.pauseVisible) << what;
@@ -128,7 +161,8 @@ TEST(GameFlowTest, SoundsOfEachStep) {
   auto& sound = level.Platform.Sound();
   sound.Requests.clear();
   level.F().MenuStartClick();
-  EXPECT_EQ(sound.Requests, (std::vector<K>{{K::skStop, ""}, {K::skStop, ""}, {K::skPlayLooped, "Track01"}}));
+  EXPECT_EQ(sound.Requests,
+            (std::vector<K>{{K::skStop, ""}, {K::skStop, ""}, {K::skPlayLooped, "Track01"}}));
   sound.Requests.clear();
   level.F().Button3Click();
   level.F().Button2Click();
@@ -257,8 +291,9 @@ TEST(GameFlowTest, ScriptedDriveReachesCube15) {
   int ticks = 0;
   while (level.F().BoxNum == 10 && ticks < 2000) {
     const TVector4f c = level.F().Car->Position().AsVector();
-    const double want = std::atan2(7 - c.X, 4 - c.Z);                   // heading toward the box
-    const double have = std::atan2(-level.F().Car->Direction().X(), -level.F().Car->Direction().Z());
+    const double want = std::atan2(7 - c.X, 4 - c.Z);  // heading toward the box
+    const double have =
+        std::atan2(-level.F().Car->Direction().X(), -level.F().Car->Direction().Z());
     double err = want - have;
     while (err > cPI) err -= 2 * cPI;
     while (err < -cPI) err += 2 * cPI;

@@ -11,8 +11,7 @@ namespace {
 // An object with given unscaled half-extents, standing in for a cube, a cylinder or a mesh.
 class TBox : public TGLBaseSceneObject {
  public:
-  TBox(TComponent* owner, TVector4f halfExtents)
-      : TGLBaseSceneObject(owner), FHalf(halfExtents) {}
+  TBox(TComponent* owner, TVector4f halfExtents) : TGLBaseSceneObject(owner), FHalf(halfExtents) {}
   TVector4f AxisAlignedDimensionsUnscaled() override { return FHalf; }
 
  private:
@@ -74,8 +73,8 @@ TTestLevel::TTestLevel() {
   Collide(car, m2, M::cbmCube);
   Collide(car, m3, M::cbmCube);
 
-  const TVector3f boxes[10] = {{29, 0, 28},  {-18, 0, -23}, {22, 0, -30}, {32, 0, -13},
-                               {-20, 0, 19}, {-15, 0, 30},  {7, 0, 4},    {-27, 0, -8},
+  const TVector3f boxes[10] = {{29, 0, 28},   {-18, 0, -23}, {22, 0, -30}, {32, 0, -13},
+                               {-20, 0, 19},  {-15, 0, 30},  {7, 0, 4},    {-27, 0, -8},
                                {-29, 0, -32}, {31, 0, 6}};
   for (int i = 0; i < 10; ++i)
     Collide(AddBox(root, "Cube" + std::to_string(9 + i), boxes[i], {0.5f, 0.5f, 0.5f, 0}), m2,

@@ -10,8 +10,8 @@ TEST(AnglesTest, WrapDegreesBoundaries) {
   const struct {
     double in;
     float out;
-  } cases[] = {{190, -170}, {360, 0}, {-540, -180}, {540, 180}, {180, 180}, {-180, -180},
-               {181, -179}, {-181, 179}, {725, 5}, {0, 0}};
+  } cases[] = {{190, -170},  {360, 0},    {-540, -180}, {540, 180}, {180, 180},
+               {-180, -180}, {181, -179}, {-181, 179},  {725, 5},   {0, 0}};
   for (const auto& c : cases) EXPECT_EQ(WrapDegrees(c.in), c.out) << c.in;
 }
 

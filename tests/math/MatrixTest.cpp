@@ -10,7 +10,8 @@ namespace {
 
 void ExpectNear(const TMatrix4f& a, const TMatrix4f& b, float tol) {
   for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j) EXPECT_NEAR(a[i][j], b[i][j], tol) << "at [" << i << "][" << j << "]";
+    for (int j = 0; j < 4; ++j)
+      EXPECT_NEAR(a[i][j], b[i][j], tol) << "at [" << i << "][" << j << "]";
 }
 
 TEST(MatrixTest, TransformVectorKeepsOrDropsTranslationByW) {
@@ -25,7 +26,8 @@ TEST(MatrixTest, ProductAppliesTheLeftMatrixFirst) {
   const TMatrix4f t = TranslationMatrix({1, 0, 0});
   EXPECT_EQ(TransformPoint({1, 0, 0}, MultiplyMatrices(s, t)), (TVector3f{3, 0, 0}));
   EXPECT_EQ(TransformPoint({1, 0, 0}, MultiplyMatrices(t, s)), (TVector3f{4, 0, 0}));
-  EXPECT_EQ(ScaleTranslationMatrix({2, 3, 4}, {5, 6, 7}), MultiplyMatrices(ScalingMatrix({2, 3, 4}), TranslationMatrix({5, 6, 7})));
+  EXPECT_EQ(ScaleTranslationMatrix({2, 3, 4}, {5, 6, 7}),
+            MultiplyMatrices(ScalingMatrix({2, 3, 4}), TranslationMatrix({5, 6, 7})));
 }
 
 TEST(MatrixTest, AxisRotationTurnsClockwiseSeenFromTheAxisTip) {

@@ -27,7 +27,8 @@ TEST(CoordinatesTest, AsVectorForcesWByStyle) {
   const struct {
     S style;
     TVector4f expected;
-  } cases[] = {{S::csPoint2D, {1, 2, 0, 0}}, {S::csPoint, {1, 2, 3, 1}}, {S::csVector, {1, 2, 3, 0}}};
+  } cases[] = {
+      {S::csPoint2D, {1, 2, 0, 0}}, {S::csPoint, {1, 2, 3, 1}}, {S::csVector, {1, 2, 3, 0}}};
   for (const auto& c : cases) {
     TGLCoordinates3 h(nullptr, NullHmgVector, c.style);
     h.SetAsVector({1, 2, 3, 7});

@@ -126,7 +126,8 @@ TEST(SceneTreeTest, BoundingBoxIncludesChildrenThroughTheirMatrices) {
   auto* cube = dummy.AddChild(std::make_unique<TSizedObject>(nullptr, TVector4f{1, 1, 1, 0}));
   cube->Position().SetPoint(10, 0, 0);
   EXPECT_EQ(dummy.AxisAlignedBoundingBoxUnscaled(true), (TAABB{{-0.5f, -1, -1}, {11, 1, 1}}));
-  EXPECT_EQ(dummy.AxisAlignedBoundingBoxUnscaled(false), (TAABB{{-0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, 0.5f}}));
+  EXPECT_EQ(dummy.AxisAlignedBoundingBoxUnscaled(false),
+            (TAABB{{-0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, 0.5f}}));
   dummy.Scale().SetVector(2, 1, 1);
   EXPECT_EQ(dummy.AxisAlignedBoundingBox(true), (TAABB{{-1, -1, -1}, {22, 1, 1}}));
   EXPECT_EQ(dummy.AxisAlignedDimensions(), (TVector4f{1, 0.5f, 0.5f, 0}));

@@ -65,9 +65,7 @@ TEST(TransformTest, TurnAngleTurnsAboutUpAndStoresTheWrappedAngle) {
   ExpectVecNear(o.Direction().AsVector(), {1, 0, 0, 0});
   EXPECT_EQ(o.TurnAngle(), 90.0f);
 
-  const struct {
-    float in, stored;
-  } wraps[] = {{190, -170}, {-540, -180}, {540, 180}};
+  const struct { float in, stored; } wraps[] = {{190, -170}, {-540, -180}, {540, 180}};
   for (const auto& w : wraps) {
     TGLBaseSceneObject t;
     t.SetTurnAngle(w.in);

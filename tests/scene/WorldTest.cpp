@@ -150,8 +150,8 @@ TEST(WorldTest, ProgressWalksLastChildFirstThenBehavioursThenTheEvent) {
   scene.OnProgress = [&](TPersistent*, double, double) { log.push_back("after"); };
   scene.Progress(0.25, 2.0);
   EXPECT_EQ(log, (std::vector<std::string>{"before", "B.behaviour", "B.event", "A1.behaviour",
-                                           "A1.event", "A.behaviour", "A.event",
-                                           "root.behaviour", "root.event", "after"}));
+                                           "A1.event", "A.behaviour", "A.event", "root.behaviour",
+                                           "root.event", "after"}));
   EXPECT_EQ(scene.CurrentDeltaTime(), 0.25);
 }
 

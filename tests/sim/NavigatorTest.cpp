@@ -17,9 +17,9 @@ TEST(NavigatorTest, RunningAngleWraps) {
     float turn;
     float expected;
   } cases[] = {
-      {0, 30, 330},        // 0 - 30 = -30 -> 330
+      {0, 30, 330},  // 0 - 30 = -30 -> 330
       {0, -30, 30},
-      {0, -360, 360},      // exactly 360 is left alone
+      {0, -360, 360},                                                // exactly 360 is left alone
       {0, -360.5f, float((double(360.5f / 360.0f) - 1.0) * 360.0)},  // about 0.500007
   };
   for (const auto& c : cases) {
