@@ -26,6 +26,15 @@ class TGLUpdateAbleComponent : public TGLCadenceAbleComponent {
   using TGLCadenceAbleComponent::TGLCadenceAbleComponent;
   // Passes the change on to the owner when the owner is itself update-able.
   virtual void NotifyChange(TPersistent* sender);
+
+ protected:
+  // Stores `value` and notifies, only when it differs from what `field` holds.
+  template <class T>
+  void SetNotifying(T& field, const T& value) {
+    if (field == value) return;
+    field = value;
+    NotifyChange(this);
+  }
 };
 
 }  // namespace ukh

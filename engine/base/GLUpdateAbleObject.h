@@ -32,6 +32,14 @@ class TGLUpdateAbleObject : public TPersistent {
   std::function<void(TPersistent* sender)> OnNotifyChange;
 
  protected:
+  // Stores `value` and notifies, only when it differs from what `field` holds.
+  template <class T>
+  void SetNotifying(T& field, const T& value) {
+    if (field == value) return;
+    field = value;
+    NotifyChange(this);
+  }
+
   TPersistent* FOwner;
   // The owner's update-able face, resolved once at construction.
   TGLUpdateAbleObject* FOwnerObject = nullptr;

@@ -114,29 +114,13 @@ TGLMaterial::~TGLMaterial() {
   if (FMaterialLibrary) std::erase(FMaterialLibrary->FMaterialUsers, this);
 }
 
-void TGLMaterial::SetBlendingMode(TGLBlendingMode v) {
-  if (FBlendingMode == v) return;
-  FBlendingMode = v;
-  NotifyChange(this);
-}
+void TGLMaterial::SetBlendingMode(TGLBlendingMode v) { SetNotifying(FBlendingMode, v); }
 
-void TGLMaterial::SetMaterialOptions(TGLMaterialOptions v) {
-  if (FMaterialOptions == v) return;
-  FMaterialOptions = v;
-  NotifyChange(this);
-}
+void TGLMaterial::SetMaterialOptions(TGLMaterialOptions v) { SetNotifying(FMaterialOptions, v); }
 
-void TGLMaterial::SetFaceCulling(TGLFaceCulling v) {
-  if (FFaceCulling == v) return;
-  FFaceCulling = v;
-  NotifyChange(this);
-}
+void TGLMaterial::SetFaceCulling(TGLFaceCulling v) { SetNotifying(FFaceCulling, v); }
 
-void TGLMaterial::SetPolygonMode(TGLPolygonMode v) {
-  if (FPolygonMode == v) return;
-  FPolygonMode = v;
-  NotifyChange(this);
-}
+void TGLMaterial::SetPolygonMode(TGLPolygonMode v) { SetNotifying(FPolygonMode, v); }
 
 TGLTexture& TGLMaterial::Texture() {
   if (!FTexture) FTexture = std::make_unique<TGLTexture>(this);

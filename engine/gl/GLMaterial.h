@@ -76,23 +76,17 @@ class TGLDepthProperties : public TGLUpdateAbleObject {
   float ZFar() const { return FZFar; }
   TGLComparisonFunction DepthCompareFunction() const { return FDepthCompareFunction; }
   bool DepthClamp() const { return FDepthClamp; }
-  void SetDepthTest(bool v) { Set(FDepthTest, v); }
-  void SetDepthWrite(bool v) { Set(FDepthWrite, v); }
-  void SetZNear(float v) { Set(FZNear, v); }
-  void SetZFar(float v) { Set(FZFar, v); }
-  void SetDepthCompareFunction(TGLComparisonFunction v) { Set(FDepthCompareFunction, v); }
-  void SetDepthClamp(bool v) { Set(FDepthClamp, v); }
+  void SetDepthTest(bool v) { SetNotifying(FDepthTest, v); }
+  void SetDepthWrite(bool v) { SetNotifying(FDepthWrite, v); }
+  void SetZNear(float v) { SetNotifying(FZNear, v); }
+  void SetZFar(float v) { SetNotifying(FZFar, v); }
+  void SetDepthCompareFunction(TGLComparisonFunction v) { SetNotifying(FDepthCompareFunction, v); }
+  void SetDepthClamp(bool v) { SetNotifying(FDepthClamp, v); }
 
   void Apply(TGLRenderContextInfo& rci) const;
   void Assign(const TGLDepthProperties& source);
 
  private:
-  template <class T>
-  void Set(T& field, const T& value) {
-    if (field == value) return;
-    field = value;
-    NotifyChange(this);
-  }
   bool FDepthTest = true;
   bool FDepthWrite = true;
   float FZNear = 0;
@@ -115,26 +109,20 @@ class TGLBlendingParameters : public TGLUpdateAbleObject {
   TGLBlendFunction BlendFuncDFactor() const { return FBlendFuncDFactor; }
   TGLBlendFunction AlphaBlendFuncSFactor() const { return FAlphaBlendFuncSFactor; }
   TGLBlendFunction AlphaBlendFuncDFactor() const { return FAlphaBlendFuncDFactor; }
-  void SetUseAlphaFunc(bool v) { Set(FUseAlphaFunc, v); }
-  void SetAlphaFunctType(TGLComparisonFunction v) { Set(FAlphaFunctType, v); }
-  void SetAlphaFuncRef(float v) { Set(FAlphaFuncRef, v); }
-  void SetUseBlendFunc(bool v) { Set(FUseBlendFunc, v); }
-  void SetSeparateBlendFunc(bool v) { Set(FSeparateBlendFunc, v); }
-  void SetBlendFuncSFactor(TGLBlendFunction v) { Set(FBlendFuncSFactor, v); }
-  void SetBlendFuncDFactor(TGLBlendFunction v) { Set(FBlendFuncDFactor, v); }
-  void SetAlphaBlendFuncSFactor(TGLBlendFunction v) { Set(FAlphaBlendFuncSFactor, v); }
-  void SetAlphaBlendFuncDFactor(TGLBlendFunction v) { Set(FAlphaBlendFuncDFactor, v); }
+  void SetUseAlphaFunc(bool v) { SetNotifying(FUseAlphaFunc, v); }
+  void SetAlphaFunctType(TGLComparisonFunction v) { SetNotifying(FAlphaFunctType, v); }
+  void SetAlphaFuncRef(float v) { SetNotifying(FAlphaFuncRef, v); }
+  void SetUseBlendFunc(bool v) { SetNotifying(FUseBlendFunc, v); }
+  void SetSeparateBlendFunc(bool v) { SetNotifying(FSeparateBlendFunc, v); }
+  void SetBlendFuncSFactor(TGLBlendFunction v) { SetNotifying(FBlendFuncSFactor, v); }
+  void SetBlendFuncDFactor(TGLBlendFunction v) { SetNotifying(FBlendFuncDFactor, v); }
+  void SetAlphaBlendFuncSFactor(TGLBlendFunction v) { SetNotifying(FAlphaBlendFuncSFactor, v); }
+  void SetAlphaBlendFuncDFactor(TGLBlendFunction v) { SetNotifying(FAlphaBlendFuncDFactor, v); }
 
   void Apply(TGLRenderContextInfo& rci) const;
   void Assign(const TGLBlendingParameters& source);
 
  private:
-  template <class T>
-  void Set(T& field, const T& value) {
-    if (field == value) return;
-    field = value;
-    NotifyChange(this);
-  }
   bool FUseAlphaFunc = false;
   TGLComparisonFunction FAlphaFunctType = cfGreater;
   float FAlphaFuncRef = 0;

@@ -13,26 +13,20 @@ class TGLFogEnvironment : public TGLUpdateAbleObject {
   explicit TGLFogEnvironment(TPersistent* owner) : TGLUpdateAbleObject(owner) {}
 
   const TVector4f& FogColor() const { return FFogColor; }
-  void SetFogColor(const TVector4f& v) { Set(FFogColor, v); }
+  void SetFogColor(const TVector4f& v) { SetNotifying(FFogColor, v); }
   float FogStart() const { return FFogStart; }
-  void SetFogStart(float v) { Set(FFogStart, v); }
+  void SetFogStart(float v) { SetNotifying(FFogStart, v); }
   float FogEnd() const { return FFogEnd; }
-  void SetFogEnd(float v) { Set(FFogEnd, v); }
+  void SetFogEnd(float v) { SetNotifying(FFogEnd, v); }
   float Density() const { return FDensity; }
-  void SetDensity(float v) { Set(FDensity, v); }
+  void SetDensity(float v) { SetNotifying(FDensity, v); }
   TFogMode FogMode() const { return FFogMode; }
-  void SetFogMode(TFogMode v) { Set(FFogMode, v); }
+  void SetFogMode(TFogMode v) { SetNotifying(FFogMode, v); }
 
   // Sends the parameters to the current GL context.
   void ApplyFog() const;
 
  private:
-  template <class T>
-  void Set(T& field, const T& value) {
-    if (field == value) return;
-    field = value;
-    NotifyChange(this);
-  }
   TVector4f FFogColor{0, 0, 0, 1};
   float FFogStart = 10;
   float FFogEnd = 1000;

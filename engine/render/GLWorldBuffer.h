@@ -185,12 +185,6 @@ class TGLWorldBuffer : public TGLUpdateAbleObject, public IGLSceneBuffer {
   };
 
   template <class T>
-  void SetNotifying(T& field, const T& value) {
-    if (field == value) return;
-    field = value;
-    NotifyChange(this);
-  }
-  template <class T>
   void SetStructural(T& field, const T& value) {
     if (field == value) return;
     field = value;

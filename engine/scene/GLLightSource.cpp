@@ -22,15 +22,15 @@ TGLLightSource::TGLLightSource(TComponent* owner)
 TGLLightSource::~TGLLightSource() = default;
 
 void TGLLightSource::SetShining(bool value) {
-  Set(FShining, value);
+  SetNotifying(FShining, value);
 }
 void TGLLightSource::SetLightStyle(TGLLightStyle value) {
-  Set(FLightStyle, value);
+  SetNotifying(FLightStyle, value);
 }
 
 void TGLLightSource::SetSpotCutOff(float value) {
   if (!((value >= 0 && value <= 90) || value == 180)) return;
-  Set(FSpotCutOff, value);
+  SetNotifying(FSpotCutOff, value);
 }
 
 bool TGLLightSource::Attenuated() const {

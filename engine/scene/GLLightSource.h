@@ -37,9 +37,9 @@ class TGLLightSource : public TGLBaseSceneObject {
   float ConstAttenuation() const { return FConstAttenuation; }
   float LinearAttenuation() const { return FLinearAttenuation; }
   float QuadraticAttenuation() const { return FQuadraticAttenuation; }
-  void SetConstAttenuation(float value) { Set(FConstAttenuation, value); }
-  void SetLinearAttenuation(float value) { Set(FLinearAttenuation, value); }
-  void SetQuadraticAttenuation(float value) { Set(FQuadraticAttenuation, value); }
+  void SetConstAttenuation(float value) { SetNotifying(FConstAttenuation, value); }
+  void SetLinearAttenuation(float value) { SetNotifying(FLinearAttenuation, value); }
+  void SetQuadraticAttenuation(float value) { SetNotifying(FQuadraticAttenuation, value); }
   // False for lsParallel; otherwise whether any attenuation differs from (1, 0, 0).
   bool Attenuated() const;
 
@@ -48,7 +48,7 @@ class TGLLightSource : public TGLBaseSceneObject {
   const TGLCoordinates3& SpotDirection() const { return *FSpotDirection; }
   void SetSpotDirection(const TGLCustomCoordinates& value);
   float SpotExponent() const { return FSpotExponent; }
-  void SetSpotExponent(float value) { Set(FSpotExponent, value); }
+  void SetSpotExponent(float value) { SetNotifying(FSpotExponent, value); }
   float SpotCutOff() const { return FSpotCutOff; }
   // Only 0 to 90 degrees or exactly 180 (no cone); anything else is ignored.
   void SetSpotCutOff(float value);
@@ -62,12 +62,6 @@ class TGLLightSource : public TGLBaseSceneObject {
 
  private:
   friend class TGLWorld;
-  template <class T>
-  void Set(T& field, const T& value) {
-    if (field == value) return;
-    field = value;
-    NotifyChange(this);
-  }
 
   int FLightID = 0;
   bool FShining = true;
