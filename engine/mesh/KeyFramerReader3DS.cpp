@@ -27,6 +27,16 @@ TNodeHeader ReadNodeHeader(TDatabase3DS& db, TChunkIndex node) {
   return r;
 }
 
+// Name, parent and flags of a keyframer node, into the motion record read from it.
+template <class TMotion>
+void ReadNodeHeaderInto(TDatabase3DS& db, TChunkIndex node, TMotion& m) {
+  TNodeHeader h = ReadNodeHeader(db, node);
+  m.NameStr = std::move(h.Name);
+  m.ParentStr = std::move(h.Parent);
+  m.Flags1 = h.Flags1;
+  m.Flags2 = h.Flags2;
+}
+
 // Reads the first track of `tag` in the node's subtree; a missing track leaves count 0. Each key
 // holds at least a frame and its flags besides the value, so the key count is checked against
 // the data before anything is reserved.
@@ -112,11 +122,7 @@ TKFSets3DS ReadKFSettings(TDatabase3DS& db) {
 std::unique_ptr<TKFMesh3DS> ReadMeshMotion(TDatabase3DS& db, TChunkIndex node) {
   CheckNode(db, node, OBJECT_NODE_TAG);
   auto m = std::make_unique<TKFMesh3DS>();
-  TNodeHeader h = ReadNodeHeader(db, node);
-  m->NameStr = std::move(h.Name);
-  m->ParentStr = std::move(h.Parent);
-  m->Flags1 = h.Flags1;
-  m->Flags2 = h.Flags2;
+  ReadNodeHeaderInto(db, node, *m);
   if (const TChunkIndex c = db.FindChunk(node, INSTANCE_NAME); c != cNoChunk) {
     m->InstanceStr = db.String(c);
     m->NameStr.append(".").append(m->InstanceStr);
@@ -151,11 +157,7 @@ std::unique_ptr<TKFMesh3DS> ReadMeshMotion(TDatabase3DS& db, TChunkIndex node) {
 std::unique_ptr<TKFOmni3DS> ReadOmniMotion(TDatabase3DS& db, TChunkIndex node) {
   CheckNode(db, node, LIGHT_NODE_TAG);
   auto m = std::make_unique<TKFOmni3DS>();
-  TNodeHeader h = ReadNodeHeader(db, node);
-  m->NameStr = std::move(h.Name);
-  m->ParentStr = std::move(h.Parent);
-  m->Flags1 = h.Flags1;
-  m->Flags2 = h.Flags2;
+  ReadNodeHeaderInto(db, node, *m);
   ReadPointTrack(db, node, POS_TRACK_TAG, m->NPKeys, m->NPFlag, m->PKeys, m->Pos);
   ReadColorTrack(db, node, m->NCKeys, m->NCFlag, m->CKeys, m->Color);
   return m;
@@ -164,11 +166,7 @@ std::unique_ptr<TKFOmni3DS> ReadOmniMotion(TDatabase3DS& db, TChunkIndex node) {
 std::unique_ptr<TKFSpot3DS> ReadSpotMotion(TDatabase3DS& db, TChunkIndex node) {
   CheckNode(db, node, SPOTLIGHT_NODE_TAG);
   auto m = std::make_unique<TKFSpot3DS>();
-  TNodeHeader h = ReadNodeHeader(db, node);
-  m->NameStr = std::move(h.Name);
-  m->ParentStr = std::move(h.Parent);
-  m->Flags1 = h.Flags1;
-  m->Flags2 = h.Flags2;
+  ReadNodeHeaderInto(db, node, *m);
   ReadPointTrack(db, node, POS_TRACK_TAG, m->NPKeys, m->NPFlag, m->PKeys, m->Pos);
   ReadColorTrack(db, node, m->NCKeys, m->NCFlag, m->CKeys, m->Color);
   ReadSingleTrack(db, node, HOT_TRACK_TAG, m->NHKeys, m->NHFlag, m->HKeys, m->Hot);
@@ -181,11 +179,7 @@ std::unique_ptr<TKFSpot3DS> ReadSpotMotion(TDatabase3DS& db, TChunkIndex node) {
 std::unique_ptr<TKFCamera3DS> ReadCameraMotion(TDatabase3DS& db, TChunkIndex node) {
   CheckNode(db, node, CAMERA_NODE_TAG);
   auto m = std::make_unique<TKFCamera3DS>();
-  TNodeHeader h = ReadNodeHeader(db, node);
-  m->NameStr = std::move(h.Name);
-  m->ParentStr = std::move(h.Parent);
-  m->Flags1 = h.Flags1;
-  m->Flags2 = h.Flags2;
+  ReadNodeHeaderInto(db, node, *m);
   ReadPointTrack(db, node, POS_TRACK_TAG, m->NPKeys, m->NPFlag, m->PKeys, m->Pos);
   ReadSingleTrack(db, node, FOV_TRACK_TAG, m->NFKeys, m->NFFlag, m->FKeys, m->FOV);
   ReadSingleTrack(db, node, ROLL_TRACK_TAG, m->NRKeys, m->NRFlag, m->RKeys, m->Roll);
