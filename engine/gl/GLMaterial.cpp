@@ -114,13 +114,21 @@ TGLMaterial::~TGLMaterial() {
   if (FMaterialLibrary) std::erase(FMaterialLibrary->FMaterialUsers, this);
 }
 
-void TGLMaterial::SetBlendingMode(TGLBlendingMode v) { SetNotifying(FBlendingMode, v); }
+void TGLMaterial::SetBlendingMode(TGLBlendingMode v) {
+  SetNotifying(FBlendingMode, v);
+}
 
-void TGLMaterial::SetMaterialOptions(TGLMaterialOptions v) { SetNotifying(FMaterialOptions, v); }
+void TGLMaterial::SetMaterialOptions(TGLMaterialOptions v) {
+  SetNotifying(FMaterialOptions, v);
+}
 
-void TGLMaterial::SetFaceCulling(TGLFaceCulling v) { SetNotifying(FFaceCulling, v); }
+void TGLMaterial::SetFaceCulling(TGLFaceCulling v) {
+  SetNotifying(FFaceCulling, v);
+}
 
-void TGLMaterial::SetPolygonMode(TGLPolygonMode v) { SetNotifying(FPolygonMode, v); }
+void TGLMaterial::SetPolygonMode(TGLPolygonMode v) {
+  SetNotifying(FPolygonMode, v);
+}
 
 TGLTexture& TGLMaterial::Texture() {
   if (!FTexture) FTexture = std::make_unique<TGLTexture>(this);
