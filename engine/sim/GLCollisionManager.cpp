@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/math/AABB.h"
 #include "engine/scene/GLBaseSceneObject.h"
 #include "engine/sim/GLCollisionIntersect.h"
 
@@ -15,6 +16,8 @@ namespace {
 constexpr size_t cBucketedFrom = 2048;
 // A box spanning more X buckets than this is swept against every row instead.
 constexpr int32_t cMaxBucketSpan = 8;
+// How far ahead of its use the memory of a client or a pair is asked for.
+constexpr size_t cPrefetchAhead = 8;
 
 std::vector<TGLCollisionManager*>& Managers() {
   static std::vector<TGLCollisionManager*> managers;
@@ -35,70 +38,76 @@ bool ApartXY(const TAABB& a, const TAABB& b) {
   return a.Max.X < b.Min.X || b.Max.X < a.Min.X || a.Max.Y < b.Min.Y || b.Max.Y < a.Min.Y;
 }
 
-// Node j can still overlap node i along Z; false also when either value is not a number.
-bool ZReaches(const TCollisionNode& i, const TCollisionNode& j) {
-  return j.AABB.Min.Z <= i.AABB.Max.Z;
+// Box b can still overlap box a along Z, b starting no lower than a; false also when either
+// value is not a number.
+bool ZReaches(const TAABB& a, const TAABB& b) {
+  return b.Min.Z <= a.Max.Z;
+}
+
+// Sorts keys by their bits from `low` up to `high` (exclusive), keeping the order of keys
+// equal there: in radix passes of at most 11 bits, or by a comparison sort for a short array
+// (whose keys are then compared whole, which is the same order when the bits below `low`
+// already ascend).
+void RadixSort(std::vector<uint64_t>& keys, std::vector<uint64_t>& tmp, int low, int high) {
+  if (keys.size() < 1024) {
+    std::sort(keys.begin(), keys.end());
+    return;
+  }
+  tmp.resize(keys.size());
+  const int bits = high - low;
+  const int passes = (bits + 10) / 11, digit = (bits + passes - 1) / passes;
+  const uint64_t mask = (uint64_t(1) << digit) - 1;
+  for (int pass = 0; pass < passes; ++pass) {
+    const int shift = low + pass * digit;
+    uint32_t start[(1 << 11) + 1] = {};
+    for (const uint64_t x : keys) ++start[((x >> shift) & mask) + 1];
+    for (size_t b = 1; b <= mask + 1; ++b) start[b] += start[b - 1];
+    for (const uint64_t x : keys) tmp[start[(x >> shift) & mask]++] = x;
+    keys.swap(tmp);
+  }
 }
 
 }  // namespace
 
+// One client in one pass: its slot in the client list, where the pass reads the client's
+// current object, group and mode (a hole once the client has left), and its object's box in
+// world coordinates.
+struct TGLCollisionManager::TNode {
+  uint32_t Slot;
+  TAABB AABB;
+};
+
+// A box filed in an X bucket of the bucketed sweep.
+struct TBucketEntry {
+  uint32_t Index;
+  int32_t First;  // first bucket of the box's span
+  TAABB Box;
+};
+
+// The buffers of one pass, kept by the manager from pass to pass for the outermost one.
+struct TGLCollisionManager::TScratch {
+  std::vector<TNode> Built;  // in client order
+  std::vector<TNode> Nodes;  // sorted along Z: the pass runs on these
+  // Sort keys: SortKey(minimum Z) above the index in Built.
+  std::vector<uint64_t> Keys, Tmp;
+  // The extent along X of the boxes whose X bounds are numbers, for the buckets.
+  double MinX, MaxX, Widths;
+  size_t FiniteX;
+  // Bucketed sweep: per X bucket, the boxes earlier in Z order that may still reach the
+  // current row along Z; boxes too wide for buckets, in Z order; the pairs found, as
+  // (i << shift) | j with i < j.
+  std::vector<std::vector<TBucketEntry>> Active;
+  std::vector<uint32_t> Wide;
+  std::vector<uint64_t> Pairs;
+};
+
 // A running pass. Frames of nested passes (a handler calling CheckCollisions) form a chain.
 struct TGLCollisionManager::TPassFrame {
-  std::vector<TCollisionNode>* Nodes;
+  const std::vector<TNode>* Nodes;
   TPassFrame* Outer;
   const TObjectCollisionEvent* Handler;
   bool ManagerGone = false;
 };
-
-// Scratch of the bucketed sweep: the nodes sorted along Z are also filed, by index, into
-// buckets along X, so that a row visits only the nodes that share a bucket with it instead of
-// the whole strip of the field that overlaps it along Z.
-struct TGLCollisionManager::TBroadPhase {
-  // A node filed in a bucket, with copies of its minimum Z that the row scan stops on and of
-  // its X extent, so that the scan reads the bucket alone and touches a node only for a pair
-  // that overlaps along X.
-  struct TEntry {
-    uint32_t Index;  // node index; cFirstBucket set in the first bucket of the node's span
-    float MinZ, MinX, MaxX;
-  };
-  static constexpr uint32_t cFirstBucket = 0x80000000u;
-  std::vector<uint32_t> Start;       // bucket b holds Entries[Start[b] .. Start[b + 1])
-  std::vector<TEntry> Entries;       // ascending node index within each bucket
-  std::vector<uint32_t> Cursor;      // per bucket: the first entry past the current row
-  std::vector<int32_t> First, Last;  // bucket span of each node; First < 0 for a wide node
-  std::vector<uint32_t> Wide;        // wide nodes, ascending
-  std::vector<uint32_t> Candidates;
-};
-
-// Keys of the sort along Z: key in the high half, node index in the low half.
-struct TGLCollisionManager::TSortScratch {
-  std::vector<uint64_t> Keys, Tmp;
-  std::vector<TCollisionNode> Nodes;
-};
-
-// Ascending minimum Z, ties in client order. A radix sort on the keys for large passes: the
-// sort is otherwise the largest share of a pass after the world boxes.
-void TGLCollisionManager::SortByMinZ(std::vector<TCollisionNode>& nodes, TSortScratch& s) {
-  const size_t n = nodes.size();
-  s.Keys.resize(n);
-  for (size_t k = 0; k < n; ++k) s.Keys[k] = uint64_t(SortKey(nodes[k].AABB.Min.Z)) << 32 | k;
-  if (n < 512) {
-    std::sort(s.Keys.begin(), s.Keys.end());
-  } else {
-    s.Tmp.resize(n);
-    for (const int shift : {32, 43, 54}) {  // 11, 11 and 10 bits, each pass stable
-      const uint64_t mask = shift == 54 ? 0x3FF : 0x7FF;
-      uint32_t start[0x801] = {};
-      for (const uint64_t x : s.Keys) ++start[((x >> shift) & mask) + 1];
-      for (size_t b = 1; b < 0x801; ++b) start[b] += start[b - 1];
-      for (const uint64_t x : s.Keys) s.Tmp[start[(x >> shift) & mask]++] = x;
-      s.Keys.swap(s.Tmp);
-    }
-  }
-  s.Nodes.resize(n);
-  for (size_t k = 0; k < n; ++k) s.Nodes[k] = nodes[uint32_t(s.Keys[k])];
-  nodes.swap(s.Nodes);
-}
 
 TGLCollisionManager::TGLCollisionManager(TComponent* owner) : TComponent(owner) {
   Managers().push_back(this);
@@ -107,10 +116,10 @@ TGLCollisionManager::TGLCollisionManager(TComponent* owner) : TComponent(owner) 
 TGLCollisionManager::~TGLCollisionManager() {
   BeginDestruction();
   for (TPassFrame* f = FPass; f; f = f->Outer) f->ManagerGone = true;
-  for (TGLBCollision* c : FClients)
-    if (c) {
-      c->FManager = nullptr;
-      c->FClientSlot = -1;
+  for (const TClient& c : FClients)
+    if (c.Collision) {
+      c.Collision->FManager = nullptr;
+      c.Collision->FClientSlot = -1;
     }
   FClients.clear();
   auto& all = Managers();
@@ -129,38 +138,33 @@ void TGLCollisionManager::RegisterClient(TGLBCollision* client) {
   if (client->FManager == this) return;  // a client is listed exactly while linked to us
   client->FManager = this;
   client->FClientSlot = int32_t(FClients.size());
-  FClients.push_back(client);
+  FClients.push_back(
+      {client, client->OwnerBaseSceneObject(), client->FGroupIndex, client->FBoundingMode});
 }
 
+// A client leaving in the middle of a pass leaves a hole in its slot, so it takes part in no
+// further pair of the pass (nor does it when it joins again, in a new slot).
 void TGLCollisionManager::DeregisterClient(TGLBCollision* client) {
   if (client->FManager != this) return;
-  FClients[size_t(client->FClientSlot)] = nullptr;
+  FClients[size_t(client->FClientSlot)] = {};
   ++FHoles;
   client->FManager = nullptr;
   client->FClientSlot = -1;
-  // A client leaving in the middle of a pass takes part in no further pair of it.
-  for (TPassFrame* f = FPass; f; f = f->Outer)
-    for (TCollisionNode& n : *f->Nodes)
-      if (n.Collision == client) n.Collision = nullptr;
   if (FHoles > FClients.size() / 2) CompactClients();
 }
 
 void TGLCollisionManager::ClientChanged(TGLBCollision* client) {
-  for (TPassFrame* f = FPass; f; f = f->Outer)
-    for (TCollisionNode& n : *f->Nodes)
-      if (n.Collision == client) {
-        n.Object = client->OwnerBaseSceneObject();
-        n.GroupIndex = client->FGroupIndex;
-        n.BoundingMode = client->FBoundingMode;
-      }
+  FClients[size_t(client->FClientSlot)] = {client, client->OwnerBaseSceneObject(),
+                                           client->FGroupIndex, client->FBoundingMode};
 }
 
+// Not while a pass runs: its nodes refer to the slots.
 void TGLCollisionManager::CompactClients() const {
-  if (FHoles == 0) return;
+  if (FHoles == 0 || FPass) return;
   size_t k = 0;
-  for (TGLBCollision* c : FClients)
-    if (c) {
-      c->FClientSlot = int32_t(k);
+  for (const TClient& c : FClients)
+    if (c.Collision) {
+      c.Collision->FClientSlot = int32_t(k);
       FClients[k++] = c;
     }
   FClients.resize(k);
@@ -168,37 +172,73 @@ void TGLCollisionManager::CompactClients() const {
 }
 
 int TGLCollisionManager::ClientCount() const {
-  CompactClients();
-  return int(FClients.size());
+  return int(FClients.size() - FHoles);
 }
 
 TGLBCollision* TGLCollisionManager::Client(int index) const {
   CompactClients();
-  return FClients[size_t(index)];
+  if (FHoles == 0) return FClients[size_t(index)].Collision;
+  for (const TClient& c : FClients)  // in a pass, with holes
+    if (c.Collision && index-- == 0) return c.Collision;
+  return nullptr;
 }
 
 // ---- the pass -----------------------------------------------------------------------------
 
-void TGLCollisionManager::BuildNodes(std::vector<TCollisionNode>& nodes) {
-  CompactClients();
-  nodes.clear();
-  nodes.reserve(FClients.size());
-  for (TGLBCollision* c : FClients) {
-    if (c->FGroupIndex < 0) continue;
-    TGLBaseSceneObject* object = c->OwnerBaseSceneObject();
+void TGLCollisionManager::BuildNodes(TScratch& s) {
+  s.Built.clear();
+  s.Keys.clear();
+  s.MinX = INFINITY;
+  s.MaxX = -INFINITY;
+  s.Widths = 0;
+  s.FiniteX = 0;
+  const size_t count = FClients.size();
+  for (size_t k = 0; k < count; ++k) {
+    // The objects lie all over memory: their loads are started some clients ahead.
+    if (k + cPrefetchAhead < count)
+      if (const TGLBaseSceneObject* o = FClients[k + cPrefetchAhead].Object)
+        o->PrefetchTransforms();
+    const TClient& c = FClients[k];
+    if (!c.Collision || c.GroupIndex < 0) continue;
+    TGLBaseSceneObject* object = c.Object;
     if (!object) continue;  // a behaviour taken out of its list has no object
-    const TAABB box = object->AxisAlignedBoundingBoxUnscaled(true);
+    const TAABB local = object->AxisAlignedBoundingBoxUnscaled(true);
     // No depth along Z (or not a number): never tested.
-    if (!(box.Max.Z > box.Min.Z)) continue;
-    nodes.push_back({c, object, AABBTransform(box, object->AbsoluteMatrix()), c->FGroupIndex,
-                     c->FBoundingMode});
+    if (!(local.Max.Z > local.Min.Z)) continue;
+    const TAABB box = AABBTransform(local, object->AbsoluteMatrix());
+    s.Keys.push_back(uint64_t(SortKey(box.Min.Z)) << 32 | s.Built.size());
+    s.Built.push_back({uint32_t(k), box});
+    if (std::isfinite(box.Min.X) && std::isfinite(box.Max.X)) {
+      s.MinX = std::min(s.MinX, double(box.Min.X));
+      s.MaxX = std::max(s.MaxX, double(box.Max.X));
+      s.Widths += double(box.Max.X) - box.Min.X;
+      ++s.FiniteX;
+    }
   }
 }
 
-bool TGLCollisionManager::TestPair(TPassFrame& frame, const TObjectCollisionEvent& handler,
-                                   size_t i, size_t j) {
-  const TCollisionNode& a = (*frame.Nodes)[i];
-  const TCollisionNode& b = (*frame.Nodes)[j];
+// Ascending minimum Z, ties in client order: a radix sort of the keys, then the nodes are
+// gathered into that order.
+void TGLCollisionManager::SortByMinZ(TScratch& s) {
+  const size_t n = s.Built.size();
+  // The index in the low half, and no more bits of it than it needs.
+  int bits = 1;
+  while (bits < 32 && (uint64_t(1) << bits) < n) ++bits;
+  for (uint64_t& key : s.Keys) key = key >> 32 << bits | (key & 0xFFFFFFFFu);
+  RadixSort(s.Keys, s.Tmp, bits, bits + 32);  // the indices ascend already
+  const uint64_t mask = (uint64_t(1) << bits) - 1;
+  s.Nodes.resize(n);
+  for (size_t k = 0; k < n; ++k) {
+    if (k + 2 * cPrefetchAhead < n)
+      __builtin_prefetch(&s.Built[s.Keys[k + 2 * cPrefetchAhead] & mask]);
+    s.Nodes[k] = s.Built[s.Keys[k] & mask];
+  }
+}
+
+bool TGLCollisionManager::TestPair(TPassFrame& frame, size_t i, size_t j) {
+  const TClient& a = FClients[(*frame.Nodes)[i].Slot];
+  const TClient& b = FClients[(*frame.Nodes)[j].Slot];
+  if (!a.Collision || !b.Collision) return true;
   if (a.GroupIndex != 0 && a.GroupIndex == b.GroupIndex) return true;
   // A behaviour taken out of its list mid-pass has no object.
   TGLBaseSceneObject* object1 = a.Object;
@@ -206,51 +246,48 @@ bool TGLCollisionManager::TestPair(TPassFrame& frame, const TObjectCollisionEven
   if (!object1 || !object2) return true;
   ++FPairTests;
   if (CheckCollisionPair(a.BoundingMode, b.BoundingMode, *object1, *object2)) {
-    handler(this, object1, object2);
+    (*frame.Handler)(this, object1, object2);
     if (frame.ManagerGone) return false;
   }
   return true;
 }
 
 void TGLCollisionManager::SweepSmall(TPassFrame& frame) {
-  std::vector<TCollisionNode>& nodes = *frame.Nodes;
+  const std::vector<TNode>& nodes = *frame.Nodes;
   const size_t n = nodes.size();
   for (size_t i = 0; i + 1 < n; ++i) {
-    for (size_t j = i + 1; j < n && nodes[i].Collision; ++j) {
+    for (size_t j = i + 1; j < n && FClients[nodes[i].Slot].Collision; ++j) {
       // Sorted along Z: once one node starts above node i's top, all later ones do.
-      if (!ZReaches(nodes[i], nodes[j])) break;
-      if (!nodes[j].Collision || ApartXY(nodes[i].AABB, nodes[j].AABB)) continue;
-      if (!TestPair(frame, *frame.Handler, i, j)) return;
+      if (!ZReaches(nodes[i].AABB, nodes[j].AABB)) break;
+      if (ApartXY(nodes[i].AABB, nodes[j].AABB)) continue;
+      if (!TestPair(frame, i, j)) return;
     }
   }
 }
 
-// Visits exactly the pairs SweepSmall visits, in the same order: per row i the candidates are
-// the nodes j > i that reach it along Z and share an X bucket with it (X-overlapping boxes
-// always do, as the bucket of a coordinate never decreases with it), each pair kept only in
-// the first bucket the two share, then taken in ascending j.
-void TGLCollisionManager::SweepBucketed(TPassFrame& frame) {
-  std::vector<TCollisionNode>& nodes = *frame.Nodes;
+// Tests exactly the pairs SweepSmall tests, in the same order. As the nodes are sorted along
+// Z, SweepSmall visits a pair i < j exactly when j starts along Z at or below the top of i
+// (and once j starts above it, every later node does too). The pairs that also overlap on X
+// and Y are collected first, each once, then sorted by (i, j) and tested.
+//
+// The rows are filed into buckets along X, each bucket listing the boxes earlier in Z order
+// that may still reach the current row; a row is paired with the lists of the buckets it
+// spans. X-overlapping boxes always share a bucket, as the bucket of a coordinate never
+// decreases with it, and a pair is kept only in the first bucket the two share. The lists
+// stay as small as the strip of one box's depth is crowded, so apart from reading the rows
+// in order the sweep works within the cache. Wide boxes (spanning many buckets, or not a
+// number on X) are paired by plain scans.
+void TGLCollisionManager::SweepBucketed(TPassFrame& frame, TScratch& s) {
+  const std::vector<TNode>& nodes = *frame.Nodes;
   const size_t n = nodes.size();
-  if (!FBroad) FBroad = std::make_unique<TBroadPhase>();
-  TBroadPhase& bp = *FBroad;
 
-  double lo = INFINITY, hi = -INFINITY, widths = 0;
-  size_t finite = 0;
-  for (const TCollisionNode& node : nodes) {
-    const float a = node.AABB.Min.X, b = node.AABB.Max.X;
-    if (!std::isfinite(a) || !std::isfinite(b)) continue;
-    lo = std::min(lo, double(a));
-    hi = std::max(hi, double(b));
-    widths += double(b) - a;
-    ++finite;
-  }
   // About one box width per bucket, and never more buckets than boxes.
   int32_t buckets = 1;
   double scale = 0;
-  if (finite > 0 && hi > lo) {
-    const double width = std::max(widths / double(finite), (hi - lo) / double(finite));
-    buckets = int32_t(std::min(double(finite), std::floor((hi - lo) / width) + 1));
+  const double lo = s.MinX, hi = s.MaxX;
+  if (s.FiniteX > 0 && hi > lo) {
+    const double width = std::max(s.Widths, hi - lo) / double(s.FiniteX);
+    buckets = int32_t(std::min(double(s.FiniteX), std::floor((hi - lo) / width) + 1));
     scale = buckets / (hi - lo);
   }
   auto bucketOf = [&](float x) {
@@ -258,110 +295,114 @@ void TGLCollisionManager::SweepBucketed(TPassFrame& frame) {
     return int32_t(std::clamp(v, 0.0, double(buckets - 1)));
   };
 
-  bp.First.assign(n, -1);
-  bp.Last.assign(n, -1);
-  bp.Wide.clear();
-  bp.Start.assign(size_t(buckets) + 1, 0);
-  for (size_t k = 0; k < n; ++k) {
-    const float a = nodes[k].AABB.Min.X, b = nodes[k].AABB.Max.X;
-    const int32_t f = std::isfinite(a) && std::isfinite(b) ? bucketOf(a) : -1;
-    const int32_t l = f >= 0 ? bucketOf(b) : -1;
-    if (f < 0 || l - f >= cMaxBucketSpan) {
-      bp.Wide.push_back(uint32_t(k));
+  int shift = 1;
+  while (shift < 32 && (uint64_t(1) << shift) < n) ++shift;
+  std::vector<uint64_t>& pairs = s.Pairs;
+  pairs.clear();
+  auto pair = [shift](uint64_t i, uint64_t j) { return i << shift | j; };
+  for (auto& list : s.Active) list.clear();
+  s.Active.resize(size_t(buckets));
+  s.Wide.clear();
+  for (size_t j = 0; j < n; ++j) {
+    const TAABB& box = nodes[j].AABB;
+    if (!std::isfinite(box.Min.X) || !std::isfinite(box.Max.X)) {
+      s.Wide.push_back(uint32_t(j));
       continue;
     }
-    bp.First[k] = f;
-    bp.Last[k] = l;
-    for (int32_t c = f; c <= l; ++c) ++bp.Start[size_t(c) + 1];
+    const int32_t first = bucketOf(box.Min.X), last = bucketOf(box.Max.X);
+    if (last - first >= cMaxBucketSpan) {
+      s.Wide.push_back(uint32_t(j));
+      continue;
+    }
+    for (int32_t c = first; c <= last; ++c) {
+      std::vector<TBucketEntry>& list = s.Active[size_t(c)];
+      for (size_t k = 0; k < list.size();) {
+        const TBucketEntry& e = list[k];
+        if (!ZReaches(e.Box, box)) {  // and so for every later row too
+          list[k] = list.back();
+          list.pop_back();
+          continue;
+        }
+        if (std::max(e.First, first) == c && !ApartXY(e.Box, box))
+          pairs.push_back(pair(e.Index, j));
+        ++k;
+      }
+      list.push_back({uint32_t(j), first, box});
+    }
   }
-  for (int32_t c = 0; c < buckets; ++c) bp.Start[size_t(c) + 1] += bp.Start[size_t(c)];
-  bp.Entries.resize(bp.Start[size_t(buckets)]);
-  bp.Cursor.assign(bp.Start.begin(), bp.Start.end() - 1);
-  for (size_t k = 0; k < n; ++k)
-    for (int32_t c = bp.First[k]; c >= 0 && c <= bp.Last[k]; ++c)
-      bp.Entries[bp.Cursor[size_t(c)]++] = {
-          uint32_t(k) | (c == bp.First[k] ? TBroadPhase::cFirstBucket : 0), nodes[k].AABB.Min.Z,
-          nodes[k].AABB.Min.X, nodes[k].AABB.Max.X};
-  bp.Cursor.assign(bp.Start.begin(), bp.Start.end() - 1);
-  size_t wideCursor = 0;
+  if (!s.Wide.empty()) {
+    size_t w0 = 0;
+    for (size_t i = 0; i + 1 < n; ++i) {
+      while (w0 < s.Wide.size() && s.Wide[w0] < i) ++w0;
+      if (w0 < s.Wide.size() && s.Wide[w0] == i) {
+        for (size_t j = i + 1; j < n && ZReaches(nodes[i].AABB, nodes[j].AABB); ++j)
+          if (!ApartXY(nodes[i].AABB, nodes[j].AABB)) pairs.push_back(pair(i, j));
+        continue;
+      }
+      for (size_t w = w0; w < s.Wide.size(); ++w) {
+        const uint32_t j = s.Wide[w];
+        if (!ZReaches(nodes[i].AABB, nodes[j].AABB)) break;
+        if (!ApartXY(nodes[i].AABB, nodes[j].AABB)) pairs.push_back(pair(i, j));
+      }
+    }
+  }
+  RadixSort(pairs, s.Tmp, 0, 2 * shift);
 
-  for (size_t i = 0; i + 1 < n; ++i) {
-    while (wideCursor < bp.Wide.size() && bp.Wide[wideCursor] <= i) ++wideCursor;
-    if (!nodes[i].Collision) continue;
-    if (bp.First[i] < 0) {
-      // A wide row is swept the plain way.
-      for (size_t j = i + 1; j < n && nodes[i].Collision; ++j) {
-        if (!ZReaches(nodes[i], nodes[j])) break;
-        if (!nodes[j].Collision || ApartXY(nodes[i].AABB, nodes[j].AABB)) continue;
-        if (!TestPair(frame, *frame.Handler, i, j)) return;
-      }
-      continue;
+  const uint64_t mask = (uint64_t(1) << shift) - 1;
+  // The client records and objects of the pairs lie anywhere in memory: their loads are
+  // started some pairs ahead of the tests, the records first.
+  for (size_t k = 0; k < pairs.size(); ++k) {
+    if (k + 2 * cPrefetchAhead < pairs.size()) {
+      const uint64_t next = pairs[k + 2 * cPrefetchAhead];
+      for (const uint64_t m : {next >> shift, next & mask})
+        __builtin_prefetch(&FClients[nodes[m].Slot]);
     }
-    std::vector<uint32_t>& cand = bp.Candidates;
-    cand.clear();
-    const float top = nodes[i].AABB.Max.Z;
-    const float left = nodes[i].AABB.Min.X, right = nodes[i].AABB.Max.X;
-    constexpr uint32_t cIndex = ~TBroadPhase::cFirstBucket;
-    for (int32_t c = bp.First[i]; c <= bp.Last[i]; ++c) {
-      const uint32_t end = bp.Start[size_t(c) + 1];
-      uint32_t e = bp.Cursor[size_t(c)];
-      while (e < end && (bp.Entries[e].Index & cIndex) <= i) ++e;
-      bp.Cursor[size_t(c)] = e;
-      for (; e < end; ++e) {
-        const TBroadPhase::TEntry entry = bp.Entries[e];
-        if (!(entry.MinZ <= top)) break;  // as ZReaches
-        // The first bucket both share is the later of their first buckets: ours, or the
-        // entry's when this is its first.
-        if (c != bp.First[i] && !(entry.Index & TBroadPhase::cFirstBucket)) continue;
-        if (right < entry.MinX || entry.MaxX < left) continue;  // apart on X, as ApartXY
-        cand.push_back(entry.Index & cIndex);
-      }
+    if (k + cPrefetchAhead < pairs.size()) {
+      const uint64_t next = pairs[k + cPrefetchAhead];
+      for (const uint64_t m : {next >> shift, next & mask})
+        if (const TGLBaseSceneObject* o = FClients[nodes[m].Slot].Object) o->PrefetchTransforms();
     }
-    for (size_t w = wideCursor; w < bp.Wide.size(); ++w) {
-      const uint32_t j = bp.Wide[w];
-      if (!ZReaches(nodes[i], nodes[j])) break;
-      cand.push_back(j);
-    }
-    std::sort(cand.begin(), cand.end());
-    for (const uint32_t j : cand) {
-      if (!nodes[i].Collision) break;
-      if (!nodes[j].Collision || ApartXY(nodes[i].AABB, nodes[j].AABB)) continue;
-      if (!TestPair(frame, *frame.Handler, i, j)) return;
-    }
+    if (!TestPair(frame, size_t(pairs[k] >> shift), size_t(pairs[k] & mask))) return;
   }
 }
 
+// A pass: every client with a group of zero or more and an object gets one world box (the
+// object's unscaled box with its children, through its absolute matrix), unless the box has
+// no depth along Z; the boxes are sorted by minimum Z (ties in client order, not-a-number
+// last); each box is paired with the later ones until one starts above its top, pairs apart
+// on X or Y skipped; two clients of one non-zero group never meet; the rest get the test of
+// their bounding modes, and each touching pair goes to OnCollision, the lower box first.
 void TGLCollisionManager::CheckCollisions() {
   if (!OnCollision) return;
   // The handler runs from a copy: it may reassign or clear OnCollision, or free the manager.
   const TObjectCollisionEvent handler = OnCollision;
-  std::vector<TCollisionNode> nested;
-  TPassFrame frame{FPass ? &nested : &FNodes, FPass, &handler};
+  // A nested pass has buffers of its own: the outer one's are in use.
+  std::unique_ptr<TScratch> nested;
+  if (FPass)
+    nested = std::make_unique<TScratch>();
+  else if (!FScratch)
+    FScratch = std::make_unique<TScratch>();
+  TScratch& s = FPass ? *nested : *FScratch;
+  CompactClients();
+  TPassFrame frame{&s.Nodes, FPass, &handler};
   FPass = &frame;
   struct TEnd {
     TGLCollisionManager* Self;
     TPassFrame& Frame;
     ~TEnd() {
       if (Frame.ManagerGone) return;  // nothing of the manager is left to touch
-      Frame.Nodes->clear();
       Self->FPass = Frame.Outer;
+      if (Self->FHoles > Self->FClients.size() / 2) Self->CompactClients();
     }
   } end{this, frame};
 
-  BuildNodes(*frame.Nodes);
-  if (frame.Nodes->size() < 2) return;
-  if (frame.Outer) {
-    TSortScratch local;
-    SortByMinZ(*frame.Nodes, local);
-  } else {
-    if (!FSort) FSort = std::make_unique<TSortScratch>();
-    SortByMinZ(*frame.Nodes, *FSort);
-  }
-  // A nested pass sweeps the plain way: the bucket scratch belongs to the outer one.
-  if (frame.Nodes->size() < cBucketedFrom || frame.Outer)
+  BuildNodes(s);
+  if (s.Built.size() < 2) return;
+  SortByMinZ(s);
+  if (s.Nodes.size() < cBucketedFrom)
     SweepSmall(frame);
   else
-    SweepBucketed(frame);
+    SweepBucketed(frame, s);
 }
 
 }  // namespace ukh

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "engine/base/Component.h"
-#include "engine/math/AABB.h"
 #include "engine/sim/GLBCollision.h"
 
 namespace ukh {
@@ -20,24 +19,13 @@ class TGLBaseSceneObject;
 using TObjectCollisionEvent = std::function<void(TPersistent* sender, TGLBaseSceneObject* object1,
                                                  TGLBaseSceneObject* object2)>;
 
-// One client in one pass: its object's box in world coordinates, and a copy of the client's
-// object, group and mode that the client keeps up to date while the pass runs (Collision is
-// cleared when the client leaves the manager during the pass).
-struct TCollisionNode {
-  TGLBCollision* Collision;
-  TGLBaseSceneObject* Object;
-  TAABB AABB;
-  int32_t GroupIndex;
-  TCollisionBoundingMode BoundingMode;
-};
-
 class TGLCollisionManager : public TComponent {
  public:
   explicit TGLCollisionManager(TComponent* owner = nullptr);
   // Detaches every client.
   ~TGLCollisionManager() override;
 
-  // One pass over all clients; see the .cpp for the exact rules. Handlers may move objects,
+  // One pass over all clients (the rules are in the .cpp). Handlers may move objects,
   // and may also destroy clients (or their objects) and the manager itself: a client that
   // leaves during the pass takes part in no further pair of it, and a destroyed manager ends
   // the pass at once. An exception from a handler ends the pass and propagates.
@@ -57,32 +45,39 @@ class TGLCollisionManager : public TComponent {
 
  private:
   friend class TGLBCollision;
+  // A client with copies of what a pass reads of it, which the client keeps up to date: a
+  // pass then reads the behaviours not at all, and sees a change made in the middle of it.
+  struct TClient {
+    TGLBCollision* Collision = nullptr;  // null: a hole left by deregistration
+    TGLBaseSceneObject* Object = nullptr;
+    int32_t GroupIndex = 0;
+    TCollisionBoundingMode BoundingMode = TCollisionBoundingMode::cbmPoint;
+  };
+  struct TNode;
+  struct TScratch;
   struct TPassFrame;
 
   void RegisterClient(TGLBCollision* client);
   void DeregisterClient(TGLBCollision* client);
-  // The client's mode, group or object changed: running passes take the new values.
+  // The client's mode, group or object changed: its record takes them.
   void ClientChanged(TGLBCollision* client);
   void CompactClients() const;
-  void BuildNodes(std::vector<TCollisionNode>& nodes);
-  struct TSortScratch;
-  static void SortByMinZ(std::vector<TCollisionNode>& nodes, TSortScratch& scratch);
+  void BuildNodes(TScratch& s);
+  static void SortByMinZ(TScratch& s);
   void SweepSmall(TPassFrame& frame);
-  void SweepBucketed(TPassFrame& frame);
-  // Steps 2 to 4 of a pair once its boxes overlap in X and Y; false when the pass must end.
-  bool TestPair(TPassFrame& frame, const TObjectCollisionEvent& handler, size_t i, size_t j);
+  void SweepBucketed(TPassFrame& frame, TScratch& s);
+  // The group rule, the bounding-mode test and the handler for a pair whose boxes overlap;
+  // false when the pass must end.
+  bool TestPair(TPassFrame& frame, size_t i, size_t j);
 
-  // Clients with holes (null) left by deregistration, closed up lazily so that leaving
-  // is O(1) and the registration order survives.
-  mutable std::vector<TGLBCollision*> FClients;
+  // Clients with holes left by deregistration, closed up lazily (and never during a pass)
+  // so that leaving is O(1) and the registration order survives.
+  mutable std::vector<TClient> FClients;
   mutable size_t FHoles = 0;
-  // The innermost running pass, for clients leaving in the middle of one.
+  // The innermost running pass: the destructor ends it, and the slots hold while one runs.
   TPassFrame* FPass = nullptr;
   // Scratch of the outermost pass, kept to avoid reallocating every frame.
-  std::vector<TCollisionNode> FNodes;
-  struct TBroadPhase;
-  std::unique_ptr<TBroadPhase> FBroad;
-  std::unique_ptr<TSortScratch> FSort;
+  std::unique_ptr<TScratch> FScratch;
   uint64_t FPairTests = 0;
 };
 

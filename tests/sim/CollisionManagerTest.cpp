@@ -209,6 +209,34 @@ TEST(CollisionManagerTest, HandlerMayFreeClientsAndTheirObjects) {
   EXPECT_EQ(t.Hits, (std::vector<TPair>{{"A", "B"}, {"B", "C"}}));
 }
 
+TEST(CollisionManagerTest, ClientsLeavingAndRejoiningInAPass) {
+  // A to F all touch. After (A, B) the handler takes B out of the manager and back in, and
+  // takes C, D and E out: B is listed again, last, but meets no one before the next pass, and
+  // the list, mostly holes now, reads right in the middle of the pass.
+  TScene s;
+  TTestBox* o[6];
+  const char* names[] = {"A", "B", "C", "D", "E", "F"};
+  for (int i = 0; i < 6; ++i) o[i] = s.Add(names[i], {0, 0, 0.1f * float(i)});
+  auto client = [&](int i) { return TScene::Collision(o[i]); };
+  bool first = true;
+  s.Manager.OnCollision = [&](TPersistent*, TGLBaseSceneObject* a, TGLBaseSceneObject* b) {
+    s.Hits.emplace_back(a->Name(), b->Name());
+    if (!first) return;
+    first = false;
+    client(1)->SetManager(nullptr);
+    client(1)->SetManager(&s.Manager);
+    for (int i : {2, 3, 4}) client(i)->SetManager(nullptr);
+    EXPECT_EQ(s.Manager.ClientCount(), 3);
+    EXPECT_EQ(s.Manager.Client(1), client(5));
+    EXPECT_EQ(s.Manager.Client(2), client(1));
+  };
+  s.Manager.CheckCollisions();
+  EXPECT_EQ(s.Hits, (std::vector<TPair>{{"A", "B"}, {"A", "F"}}));
+  EXPECT_EQ(s.Pass(), (std::vector<TPair>{{"A", "B"}, {"A", "F"}, {"B", "F"}}));
+  EXPECT_EQ(s.Manager.ClientCount(), 3);
+  EXPECT_EQ(s.Manager.Client(2), client(1));
+}
+
 TEST(CollisionManagerTest, ChangesMadeByAHandlerCountForTheRestOfThePass) {
   // A, B, C, D all touch. After (A, B) the handler puts C and D into one group and takes B's
   // behaviour out of its list: (A, C) and (A, D) still meet, (B, *) and (C, D) no longer do.
