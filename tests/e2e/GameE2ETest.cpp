@@ -110,8 +110,10 @@ TEST_F(GameE2E, LoadingMenuGamePauseLeaveAndExit) {
   // "Н А Ч А Т Ь": the game window with "СТАРТ" and no "ПАУЗА".
   Game->Click(CentreX(cMenuStart), CentreY(cMenuStart));
   ASSERT_TRUE(Game->WaitForWindows({cGame}, 5)) << "the game window did not replace the menu";
-  TShot ready =
-      Game->ShotWhen("2-game", [](const TShot& s) { return s.Count(cSpeed, Yellow) > 10; });
+  // The first frame of the view may come after the read-out: both are waited for.
+  TShot ready = Game->ShotWhen("2-game", [](const TShot& s) {
+    return s.Count(cSpeed, Yellow) > 10 && s.Count(cView, Green) > 10000;
+  });
   EXPECT_GT(ready.Count(cStart, Dark), 20) << "no caption on the start button";
   EXPECT_GT(ready.Share(cPause, Face), 0.99) << "the pause button shows";
   EXPECT_GT(ready.Count(cSpeed, Yellow), 10) << "the speed read-out is empty";
