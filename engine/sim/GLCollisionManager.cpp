@@ -19,9 +19,10 @@ constexpr int32_t cMaxBucketSpan = 8;
 // How far ahead of its use the memory of a client or a pair is asked for.
 constexpr size_t cPrefetchAhead = 8;
 
+// Never destroyed: a manager that outlives main (a static one) still leaves it at exit.
 std::vector<TGLCollisionManager*>& Managers() {
-  static std::vector<TGLCollisionManager*> managers;
-  return managers;
+  static auto* managers = new std::vector<TGLCollisionManager*>;
+  return *managers;
 }
 
 // Minimum Z as an unsigned key in the same order as the floats, with not-a-number above

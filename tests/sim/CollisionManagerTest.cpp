@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <random>
@@ -95,6 +96,21 @@ TEST(CollisionManagerTest, ClientsJoinAndLeaveFromEitherSide) {
   ASSERT_EQ(second.ClientCount(), 2);
   EXPECT_EQ(second.Client(0)->OwnerBaseSceneObject(), &a);
   EXPECT_EQ(second.Client(1)->OwnerBaseSceneObject(), &d);
+}
+
+TEST(CollisionManagerDeathTest, AManagerMayOutliveMain) {
+  // Held by a static made before any manager existed: it dies at exit, after the list of
+  // managers would have, were that list an ordinary static. A fresh process makes sure no
+  // manager came first.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        static std::unique_ptr<TGLCollisionManager> held;
+        held = std::make_unique<TGLCollisionManager>();
+        held->SetName("static");
+        std::exit(TGLCollisionManager::FindManager("static") == held.get() ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
 }
 
 TEST(CollisionManagerTest, ManagersAreFoundByExactNameInCreationOrder) {
