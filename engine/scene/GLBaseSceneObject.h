@@ -81,14 +81,13 @@ class TGLBaseSceneObject : public TGLCoordinatesUpdateAbleComponent {
   const TMatrix4f& InvAbsoluteMatrix();
   const TMatrix4f* InvAbsoluteMatrixAsAddress() { return &InvAbsoluteMatrix(); }
   const TMatrix4f* DirectAbsoluteMatrix() const { return &FAbsoluteMatrix; }
-  // Asks the processor to start loading what the absolute matrices and the bounds read, for
-  // passes over many objects in an order unrelated to where they lie in memory.
-  void PrefetchTransforms() const {
-    __builtin_prefetch(this);
-    const char* last = reinterpret_cast<const char*>(&FChildren + 1) - 1;
-    for (const char* p = reinterpret_cast<const char*>(&FChanges); p < last; p += 64)
-      __builtin_prefetch(p);
-    __builtin_prefetch(last);
+  // Ask the processor to start loading what the absolute matrix and its inverse, or the
+  // absolute matrix and the bounds with children, read: for passes over many objects in an
+  // order unrelated to where they lie in memory.
+  void PrefetchTransforms() const { Prefetch(&FChanges, &FInvAbsoluteMatrix + 1); }
+  void PrefetchBounds() const {
+    Prefetch(&FChanges, &FAbsoluteMatrix + 1);
+    __builtin_prefetch(&FChildren);
   }
 
   TVector4f AbsolutePosition() { return AbsoluteMatrix().W; }
@@ -266,6 +265,13 @@ class TGLBaseSceneObject : public TGLCoordinatesUpdateAbleComponent {
 
  private:
   friend class TGLWorld;
+  // The object's first cache line (the virtual table's pointer) and the lines of [from, to).
+  void Prefetch(const void* from, const void* to) const {
+    __builtin_prefetch(this);
+    const char* last = static_cast<const char*>(to) - 1;
+    for (const char* p = static_cast<const char*>(from); p < last; p += 64) __builtin_prefetch(p);
+    __builtin_prefetch(last);
+  }
   void RebuildMatrix();
   // Steps after the "already marked" test of TransformationChanged.
   void MarkTransformationChanged();

@@ -78,11 +78,12 @@ struct TGLCollisionManager::TNode {
   TAABB AABB;
 };
 
-// A box filed in an X bucket of the bucketed sweep.
+// A box filed in an X bucket of the bucketed sweep, linked to the one filed there before it.
 struct TBucketEntry {
+  TAABB Box;
   uint32_t Index;
   int32_t First;  // first bucket of the box's span
-  TAABB Box;
+  uint32_t Next;  // 1 + the entry's place, 0 for none
 };
 
 // The buffers of one pass, kept by the manager from pass to pass for the outermost one.
@@ -94,10 +95,12 @@ struct TGLCollisionManager::TScratch {
   // The extent along X of the boxes whose X bounds are numbers, for the buckets.
   double MinX, MaxX, Widths;
   size_t FiniteX;
-  // Bucketed sweep: per X bucket, the boxes earlier in Z order that may still reach the
-  // current row along Z; boxes too wide for buckets, in Z order; the pairs found, as
-  // (i << shift) | j with i < j.
-  std::vector<std::vector<TBucketEntry>> Active;
+  // Bucketed sweep: per X bucket, the list of the boxes earlier in Z order that may still
+  // reach the current row along Z (Head, 1 + the place of the latest entry, 0 for none), the
+  // entries of all lists in the order they were filed; boxes too wide for buckets, in Z
+  // order; the pairs found, as (i << shift) | j with i < j.
+  std::vector<uint32_t> Head;
+  std::vector<TBucketEntry> Entries;
   std::vector<uint32_t> Wide;
   std::vector<uint64_t> Pairs;
 };
@@ -197,8 +200,7 @@ void TGLCollisionManager::BuildNodes(TScratch& s) {
   for (size_t k = 0; k < count; ++k) {
     // The objects lie all over memory: their loads are started some clients ahead.
     if (k + cPrefetchAhead < count)
-      if (const TGLBaseSceneObject* o = FClients[k + cPrefetchAhead].Object)
-        o->PrefetchTransforms();
+      if (const TGLBaseSceneObject* o = FClients[k + cPrefetchAhead].Object) o->PrefetchBounds();
     const TClient& c = FClients[k];
     if (!c.Collision || c.GroupIndex < 0) continue;
     TGLBaseSceneObject* object = c.Object;
@@ -301,8 +303,8 @@ void TGLCollisionManager::SweepBucketed(TPassFrame& frame, TScratch& s) {
   std::vector<uint64_t>& pairs = s.Pairs;
   pairs.clear();
   auto pair = [shift](uint64_t i, uint64_t j) { return i << shift | j; };
-  for (auto& list : s.Active) list.clear();
-  s.Active.resize(size_t(buckets));
+  s.Head.assign(size_t(buckets), 0);
+  s.Entries.clear();
   s.Wide.clear();
   for (size_t j = 0; j < n; ++j) {
     const TAABB& box = nodes[j].AABB;
@@ -316,19 +318,20 @@ void TGLCollisionManager::SweepBucketed(TPassFrame& frame, TScratch& s) {
       continue;
     }
     for (int32_t c = first; c <= last; ++c) {
-      std::vector<TBucketEntry>& list = s.Active[size_t(c)];
-      for (size_t k = 0; k < list.size();) {
-        const TBucketEntry& e = list[k];
+      uint32_t* link = &s.Head[size_t(c)];
+      while (*link) {
+        TBucketEntry& e = s.Entries[*link - 1];
         if (!ZReaches(e.Box, box)) {  // and so for every later row too
-          list[k] = list.back();
-          list.pop_back();
+          *link = e.Next;
           continue;
         }
         if (std::max(e.First, first) == c && !ApartXY(e.Box, box))
           pairs.push_back(pair(e.Index, j));
-        ++k;
+        link = &e.Next;
       }
-      list.push_back({uint32_t(j), first, box});
+      // The lists live in one array filed in Z order: what a row reads lies near its end.
+      s.Entries.push_back({box, uint32_t(j), first, s.Head[size_t(c)]});
+      s.Head[size_t(c)] = uint32_t(s.Entries.size());
     }
   }
   if (!s.Wide.empty()) {
